@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the builds, tests and demo need; skips what is
+# already there, so a second run costs a few dpkg queries.
+set -euo pipefail
+
+pkgs=(cmake make g++ gcc googletest libbenchmark-dev libjpeg-dev libstb-dev
+      clang libclang-rt-14-dev
+      g++-mingw-w64-i686 binutils-mingw-w64-i686
+      wine wine32:i386 xvfb xauth imagemagick x11-utils)
+
+missing=()
+for p in "${pkgs[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO=sudo
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -q
+$SUDO apt-get install -y -q "${missing[@]}"

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# The whole test run: installs what is missing, builds the native (ASan+UBSan)
+# and win32 presets, and runs every test: native first, then the threading
+# tests under ThreadSanitizer, the bounded fuzzing runs, and last the Windows
+# programs under Wine (GUI tests on an Xvfb display). Exits non-zero when
+# anything failed. A second run reuses what is installed and built.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+jobs=${JOBS:-$(nproc)}
+failed=()
+
+tools/install-deps.sh || { echo "installing dependencies failed"; exit 1; }
+
+step() { echo; echo "==== $*"; }
+
+step "native build (gcc, ASan+UBSan)"
+if cmake --preset native >/dev/null && cmake --build --preset native -j "$jobs"; then
+  step "native tests"
+  ctest --preset native -j "$jobs" || failed+=(native)
+else
+  failed+=(native-build)
+fi
+
+if grep -q '"native-tsan"' CMakePresets.json && [ -f tests/threads/CMakeLists.txt ]; then
+  step "native tests under ThreadSanitizer"
+  if cmake --preset native-tsan >/dev/null && cmake --build --preset native-tsan -j "$jobs" --target threads_tests; then
+    ctest --preset native-tsan -R threads || failed+=(tsan)
+  else
+    failed+=(tsan-build)
+  fi
+fi
+
+if [ -x tools/fuzz.sh ]; then
+  step "fuzzing (bounded)"
+  tools/fuzz.sh || failed+=(fuzz)
+fi
+
+step "win32 build (MinGW-w64)"
+if cmake --preset win32 >/dev/null && cmake --build --preset win32 -j "$jobs"; then
+  tools/wine-run.sh --init build/win32
+  # One X display for all GUI tests; a user's display is left alone.
+  xvfb_pid=""
+  if [ -z "${DISPLAY:-}" ]; then
+    for n in $(seq 90 120); do
+      [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
+      Xvfb :$n -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
+      xvfb_pid=$!
+      export DISPLAY=:$n
+      break
+    done
+    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X${DISPLAY#:} ] && break; sleep 0.1; done
+  fi
+  step "win32 tests under Wine (DISPLAY=${DISPLAY:-none})"
+  ctest --preset win32 -j "$jobs" || failed+=(win32)
+  WINEPREFIX=$root/build/win32/wineprefix wineserver -k 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+else
+  failed+=(win32-build)
+fi
+
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "FAILED: ${failed[*]}"
+  exit 1
+fi
+exit 0
