@@ -1,0 +1,165 @@
+// The main window of the tool. One class; its methods live in several files
+// by concern (start-up and teardown, enabling, About, and the files that the
+// property, mode, camera, snapshot, configuration and firmware work adds).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "ui/controls.h"
+#include "ui/dialog.h"
+#include "vorn_uvc.h"
+#include "window/about_dialogs.h"
+
+// Minimum and maximum of one picture property, both inclusive.
+struct PropertyRange {
+    int32_t min;
+    int32_t max;
+};
+
+inline constexpr int kMaxDevices = VORN_UVC_MAX_DEVICES;
+
+class CVornControlsDlg : public ui::Dialog {
+public:
+    explicit CVornControlsDlg(HWND parent = nullptr);
+    ~CVornControlsDlg() override;
+
+    CVornControlsDlg(const CVornControlsDlg&) = delete;
+    CVornControlsDlg& operator=(const CVornControlsDlg&) = delete;
+
+    // --- Operations other concerns of the window call -------------------
+    void EnableControls(bool on);
+    void CloseCamera();
+    // Firmware build gate; reads at most bufferSize bytes of the text.
+    bool IsFirmwareNewer(const char* firmware, size_t bufferSize, int threshold) const;
+    void AppendStatus(const std::wstring& text);
+
+protected:
+    // --- Dialog framework ------------------------------------------------
+    BOOL OnInitDialog() override;
+    void DoDataExchange(ui::DataExchange& dx) override;
+    std::vector<const ui::MessageMap*> MessageMaps() const override;
+
+    // Full path of the running program file. Tests put the program folder
+    // elsewhere by overriding this.
+    virtual std::wstring ModuleFileName() const;
+
+    // --- Start-up and teardown (startup.cpp) ----------------------------
+    BOOL InitMainWindow();
+    void ApplyStartupSettings(std::wstring folder);
+    void RegisterDeviceNotifications();
+    void UnregisterDeviceNotifications();
+    // Shows an "ERROR" box with the text and ends the window with -1.
+    void FailStartup(const wchar_t* text);
+
+    // --- Handlers of the window's own messages (startup.cpp) -------------
+    LRESULT OnSysCommand(WPARAM id, LPARAM param);
+    LRESULT OnPaint(WPARAM, LPARAM);
+    LRESULT OnQueryDragIcon(WPARAM, LPARAM);
+    LRESULT OnDestroy(WPARAM, LPARAM);
+    void OnExit();
+
+    // --- About (about.cpp) ------------------------------------------------
+    void OnAbout();
+
+    // --- Joined by the other concerns of the window ----------------------
+    // Property controls: ReadRanges, IsEditTextPending, ValidatePropertyRange,
+    //   ScrollStatusToEnd, OnHScroll, OnChange<Property> (nine).
+    // Mode switches: ReadCurrentValues and the check-box handlers.
+    // Camera start and stop: OnStartStopCamera, OnDeviceSelChange, FrameCallback.
+    // Snapshots: GetEncoderClsid, SaveSnapshot, file-type handlers,
+    //   OnBrowseFolder, OnDropFiles.
+    // Configuration: OnSaveConfig, OnLoadConfig.
+    // Firmware: OnBurnFirmware.
+    // Each concern adds its own message map in its own file and lists it in
+    // MessageMaps() (startup.cpp).
+
+public:
+    // --- State ------------------------------------------------------------
+    HICON m_hIcon;
+    DeviceRecord m_devices[kMaxDevices];
+    bool m_deviceValid[kMaxDevices];
+    int32_t m_validDeviceCount;
+    int32_t m_selectedDevice;
+    HDEVNOTIFY m_hDeviceNotify;
+    bool m_controlsEnabled;
+    // The last frame: the camera's thread swaps in a new buffer under
+    // m_frameMutex, readers copy the pointer under it; m_frameSize always
+    // matches the buffer's length.
+    int32_t m_frameSize;
+    std::shared_ptr<const std::vector<uint8_t>> m_frameBuffer;
+    std::mutex m_frameMutex;
+    bool m_rotateSupported;
+    CLSID m_bmpEncoderClsid;
+    CLSID m_pngEncoderClsid;
+    bool m_bmpEncoderFound;
+    bool m_pngEncoderFound;
+    std::wstring m_statusText;
+    ui::Edit m_statusEdit;
+    ui::ComboBox m_resolutionCombo;
+    ui::ComboBox m_deviceCombo;
+    int32_t m_aecTarget;
+    int32_t m_manualExposure;
+    int32_t m_gainBlue;
+    int32_t m_gainRed;
+    int32_t m_brightness;
+    int32_t m_contrast;
+    int32_t m_saturation;
+    int32_t m_sharpness;
+    int32_t m_gamma;
+    PropertyRange m_aecTargetRange;
+    PropertyRange m_brightnessRange;
+    PropertyRange m_contrastRange;
+    PropertyRange m_saturationRange;
+    PropertyRange m_sharpnessRange;
+    PropertyRange m_gammaRange;
+    PropertyRange m_exposureRange;
+    PropertyRange m_gainBlueRange;
+    PropertyRange m_gainRedRange;
+    int32_t m_aecOn;
+    int32_t m_awbOn;
+    int32_t m_illuminationOn;
+    int32_t m_rotate180;
+    int32_t m_showStatus;
+    int32_t m_illuminationSupported;
+    int32_t m_aecTargetPos;
+    int32_t m_manualExposurePos;
+    int32_t m_gainBluePos;
+    int32_t m_gainRedPos;
+    int32_t m_brightnessPos;
+    int32_t m_contrastPos;
+    int32_t m_saturationPos;
+    int32_t m_sharpnessPos;
+    int32_t m_gammaPos;
+    int32_t m_fileType;
+    std::wstring m_snapshotFolder;
+    std::wstring m_modulePath;
+    std::wstring m_exeDir;
+    ui::Trackbar m_aecTargetSlider;
+    ui::Trackbar m_brightnessSlider;
+    ui::Trackbar m_gainBlueSlider;
+    ui::Trackbar m_gainRedSlider;
+    ui::Trackbar m_contrastSlider;
+    ui::Trackbar m_gammaSlider;
+    ui::Trackbar m_manualExposureSlider;
+    ui::Trackbar m_saturationSlider;
+    ui::Trackbar m_sharpnessSlider;
+    ui::Menu m_menu;
+    // TODO(firmware dialog): `UpdateFirmwareDlg m_firmwareDlg;` (dialog 130)
+    // goes here, between m_menu and m_aboutDlg, when that class exists.
+    HelpAboutDlg m_aboutDlg;
+
+    // The identifier text built at start-up: the first four bytes of the
+    // vendor and product ids as eight lower-case hex digits.
+    uint8_t m_vidPidBytes[10];
+};
+
+// Process-wide values beside the window.
+extern CVornControlsDlg* g_mainDlg;
+extern CVornControlsDlg* g_frameTarget;
+extern ULONG_PTR g_gdiplusToken;
