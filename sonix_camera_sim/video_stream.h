@@ -64,11 +64,15 @@ public:
     VideoStream(const VideoStream&) = delete;
     VideoStream& operator=(const VideoStream&) = delete;
 
-    // Starts the producer thread. The functions are called from that thread
-    // once per frame, without any lock of the caller held by the stream.
-    void Start(const StreamConfig& config, SettingsFn settings, FaultFn fault);
+    // Starts the producer thread (a running one is stopped first). The
+    // functions are called from that thread once per frame, without any lock
+    // of the caller held by the stream. False for a size outside 1..8192 or
+    // when no thread can be made; a frame rate that is not positive becomes
+    // 30. Called from the stream's own callback it does nothing.
+    bool Start(const StreamConfig& config, SettingsFn settings, FaultFn fault);
     // Returns only when no callback is running and none will follow. Must
-    // not be called with a lock that SettingsFn or FaultFn take.
+    // not be called with a lock that SettingsFn or FaultFn take. Idempotent.
+    // From the stream's own callback it returns at once; no frame follows.
     void Stop();
     bool Running() const;
     uint64_t FramesDelivered() const;

@@ -1,0 +1,319 @@
+#include "video_scene.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace sonix_sim {
+namespace {
+
+constexpr int kMaxSide = 8192;
+constexpr double kPi = 3.14159265358979323846;
+
+struct Rgb {
+    uint8_t r, g, b;
+};
+
+// A colour checker's patches, row by row: naturals, primaries, greys.
+constexpr Rgb kPatches[4][6] = {
+    {{115, 82, 68}, {194, 150, 130}, {98, 122, 157}, {87, 108, 67}, {133, 128, 177}, {103, 189, 170}},
+    {{214, 126, 44}, {80, 91, 166}, {193, 90, 99}, {94, 60, 108}, {157, 188, 64}, {224, 163, 46}},
+    {{56, 61, 150}, {70, 148, 73}, {175, 54, 60}, {231, 199, 31}, {187, 86, 149}, {8, 133, 161}},
+    {{243, 243, 242}, {200, 200, 200}, {160, 160, 160}, {122, 122, 121}, {85, 85, 85}, {52, 52, 52}},
+};
+
+constexpr Rgb kBackground{96, 96, 96};
+constexpr Rgb kPatchBorder{30, 30, 30};
+constexpr Rgb kMarker{250, 220, 40};
+constexpr Rgb kTrack{40, 40, 48};
+constexpr Rgb kPuck{255, 120, 20};
+constexpr Rgb kDigits{235, 235, 235};
+
+// 5x7 digits, one byte per row, bit 4 is the leftmost column.
+constexpr uint8_t kFont[10][7] = {
+    {0x0E, 0x11, 0x13, 0x15, 0x19, 0x11, 0x0E}, {0x04, 0x0C, 0x04, 0x04, 0x04, 0x04, 0x0E},
+    {0x0E, 0x11, 0x01, 0x02, 0x04, 0x08, 0x1F}, {0x1F, 0x02, 0x04, 0x02, 0x01, 0x11, 0x0E},
+    {0x02, 0x06, 0x0A, 0x12, 0x1F, 0x02, 0x02}, {0x1F, 0x10, 0x1E, 0x01, 0x01, 0x11, 0x0E},
+    {0x06, 0x08, 0x10, 0x1E, 0x11, 0x11, 0x0E}, {0x1F, 0x01, 0x02, 0x04, 0x08, 0x08, 0x08},
+    {0x0E, 0x11, 0x11, 0x0E, 0x11, 0x11, 0x0E}, {0x0E, 0x11, 0x11, 0x0F, 0x01, 0x02, 0x0C},
+};
+
+class Canvas {
+public:
+    Canvas(std::vector<uint8_t>& px, int w, int h) : px_(px), w_(w), h_(h) {}
+
+    void Fill(int x0, int y0, int x1, int y1, Rgb c) {
+        x0 = std::max(x0, 0);
+        y0 = std::max(y0, 0);
+        x1 = std::min(x1, w_);
+        y1 = std::min(y1, h_);
+        for (int y = y0; y < y1; ++y) {
+            uint8_t* p = &px_[(static_cast<size_t>(y) * w_ + x0) * 3];
+            for (int x = x0; x < x1; ++x, p += 3) {
+                p[0] = c.r;
+                p[1] = c.g;
+                p[2] = c.b;
+            }
+        }
+    }
+    void Put(int x, int y, Rgb c) {
+        if (x < 0 || y < 0 || x >= w_ || y >= h_) return;
+        uint8_t* p = &px_[(static_cast<size_t>(y) * w_ + x) * 3];
+        p[0] = c.r;
+        p[1] = c.g;
+        p[2] = c.b;
+    }
+    int W() const { return w_; }
+    int H() const { return h_; }
+
+private:
+    std::vector<uint8_t>& px_;
+    int w_, h_;
+};
+
+int Frac(int extent, double f) { return static_cast<int>(std::lround(extent * f)); }
+
+void DrawPatches(Canvas& c) {
+    const int x0 = Frac(c.W(), 0.04), x1 = Frac(c.W(), 0.56);
+    const int y0 = Frac(c.H(), 0.10), y1 = Frac(c.H(), 0.56);
+    c.Fill(x0, y0, x1, y1, kPatchBorder);
+    const int gap = std::max(1, c.W() / 200);
+    for (int row = 0; row < 4; ++row) {
+        for (int col = 0; col < 6; ++col) {
+            const int px0 = x0 + (x1 - x0) * col / 6 + gap, px1 = x0 + (x1 - x0) * (col + 1) / 6 - gap;
+            const int py0 = y0 + (y1 - y0) * row / 4 + gap, py1 = y0 + (y1 - y0) * (row + 1) / 4 - gap;
+            c.Fill(px0, py0, px1, py1, kPatches[row][col]);
+        }
+    }
+}
+
+// Spokes get finer towards the centre: resolution and aliasing at a glance.
+void DrawStar(Canvas& c) {
+    const int rx0 = Frac(c.W(), 0.60), rx1 = Frac(c.W(), 0.96);
+    const int ry0 = Frac(c.H(), 0.06), ry1 = Frac(c.H(), 0.56);
+    const double cx = (rx0 + rx1) / 2.0, cy = (ry0 + ry1) / 2.0;
+    const double radius = std::min(rx1 - rx0, ry1 - ry0) / 2.0;
+    const int spokes = 36;
+    for (int y = ry0; y < ry1; ++y) {
+        for (int x = rx0; x < rx1; ++x) {
+            const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
+            if (dx * dx + dy * dy > radius * radius) continue;
+            const double a = std::atan2(dy, dx) + kPi;
+            const bool dark = static_cast<int>(a / (2 * kPi) * spokes * 2) % 2 == 0;
+            c.Put(x, y, dark ? Rgb{20, 20, 20} : Rgb{235, 235, 235});
+        }
+    }
+}
+
+// Groups of vertical stripes of 1, 2, 3, 4 and 6 pixels, in pixels rather
+// than fractions so every size shows its finest detail.
+void DrawLinePairs(Canvas& c) {
+    const int x0 = Frac(c.W(), 0.04), x1 = Frac(c.W(), 0.96);
+    const int y0 = Frac(c.H(), 0.60), y1 = Frac(c.H(), 0.72);
+    constexpr int widths[] = {1, 2, 3, 4, 6};
+    const int groups = 5;
+    for (int g = 0; g < groups; ++g) {
+        const int gx0 = x0 + (x1 - x0) * g / groups, gx1 = x0 + (x1 - x0) * (g + 1) / groups - c.W() / 100;
+        for (int x = gx0; x < gx1; ++x) {
+            const bool dark = ((x - gx0) / widths[g]) % 2 == 0;
+            c.Fill(x, y0, x + 1, y1, dark ? Rgb{25, 25, 25} : Rgb{230, 230, 230});
+        }
+    }
+}
+
+// Eleven steps, black on the left: also tells left from right.
+void DrawGreyRamp(Canvas& c) {
+    const int x0 = Frac(c.W(), 0.04), x1 = Frac(c.W(), 0.96);
+    const int y0 = Frac(c.H(), 0.76), y1 = Frac(c.H(), 0.84);
+    for (int s = 0; s < 11; ++s) {
+        const auto v = static_cast<uint8_t>(s * 255 / 10);
+        c.Fill(x0 + (x1 - x0) * s / 11, y0, x0 + (x1 - x0) * (s + 1) / 11, y1, {v, v, v});
+    }
+}
+
+// A triangle in the top-left corner, so a turned picture is obvious.
+void DrawMarker(Canvas& c) {
+    const int size = std::max(4, std::min(c.W(), c.H()) / 8);
+    for (int y = 0; y < size; ++y) c.Fill(0, y, size - y, y + 1, kMarker);
+}
+
+void DrawTrack(Canvas& c) {
+    c.Fill(0, Frac(c.H(), 0.87), c.W(), Frac(c.H(), 0.97), kTrack);
+}
+
+void DrawPuck(Canvas& c, uint64_t frameIndex) {
+    const int y0 = Frac(c.H(), 0.88), y1 = Frac(c.H(), 0.96);
+    const int size = std::max(2, y1 - y0);
+    const int travel = std::max(1, c.W() - size);
+    const int step = std::max(1, c.W() / 120);
+    const int x = static_cast<int>((frameIndex * static_cast<uint64_t>(step)) % static_cast<uint64_t>(travel));
+    c.Fill(x, y0, x + size, y0 + size, kPuck);
+}
+
+void DrawCounter(Canvas& c, uint64_t frameIndex) {
+    const int scale = std::max(1, static_cast<int>(c.H() * 0.045 / 7));
+    const int top = std::max(1, Frac(c.H(), 0.01));
+    int right = Frac(c.W(), 0.96);
+    do {
+        const int digit = static_cast<int>(frameIndex % 10);
+        frameIndex /= 10;
+        right -= 6 * scale;
+        for (int row = 0; row < 7; ++row)
+            for (int col = 0; col < 5; ++col)
+                if (kFont[digit][row] & (0x10 >> col))
+                    c.Fill(right + col * scale, top + row * scale, right + (col + 1) * scale,
+                           top + (row + 1) * scale, kDigits);
+    } while (frameIndex != 0 && right > 0);
+}
+
+// Box blur of the given radius, separable, clamped at the edges.
+void BoxBlur(const std::vector<uint8_t>& in, std::vector<uint8_t>& out, int w, int h, int r) {
+    std::vector<uint16_t> rows(in.size());
+    const int n = 2 * r + 1;
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* src = &in[static_cast<size_t>(y) * w * 3];
+        uint16_t* dst = &rows[static_cast<size_t>(y) * w * 3];
+        for (int x = 0; x < w; ++x)
+            for (int ch = 0; ch < 3; ++ch) {
+                int sum = 0;
+                for (int k = -r; k <= r; ++k) sum += src[std::clamp(x + k, 0, w - 1) * 3 + ch];
+                dst[x * 3 + ch] = static_cast<uint16_t>(sum);
+            }
+    }
+    out.resize(in.size());
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w * 3; ++x) {
+            int sum = 0;
+            for (int k = -r; k <= r; ++k) sum += rows[static_cast<size_t>(std::clamp(y + k, 0, h - 1)) * w * 3 + x];
+            out[static_cast<size_t>(y) * w * 3 + x] = static_cast<uint8_t>((sum + n * n / 2) / (n * n));
+        }
+}
+
+// Unsharp masking above the default, softening below it.
+void ApplySharpness(std::vector<uint8_t>& px, int w, int h, const Knob& sharpness) {
+    const double a = NormalizedKnob(sharpness);
+    if (std::abs(a) < 1e-3) return;
+    std::vector<uint8_t> blurred;
+    BoxBlur(px, blurred, w, h, a > 0 ? 1 : 2);
+    const int k256 = static_cast<int>(std::lround((a > 0 ? a * 2.0 : a) * 256));
+    for (size_t i = 0; i < px.size(); ++i) {
+        const int v = px[i];
+        px[i] = static_cast<uint8_t>(std::clamp(v + ((v - blurred[i]) * k256) / 256, 0, 255));
+    }
+}
+
+bool SameKnob(const Knob& a, const Knob& b) {
+    return a.value == b.value && a.min == b.min && a.max == b.max && a.def == b.def;
+}
+
+}  // namespace
+
+double NormalizedKnob(const Knob& knob) {
+    const int v = std::clamp(knob.value, std::min(knob.min, knob.max), std::max(knob.min, knob.max));
+    if (v > knob.def && knob.max > knob.def) return static_cast<double>(v - knob.def) / (knob.max - knob.def);
+    if (v < knob.def && knob.def > knob.min) return -static_cast<double>(knob.def - v) / (knob.def - knob.min);
+    return 0.0;
+}
+
+ToneTables BuildToneTables(const PictureSettings& s) {
+    ToneTables t;
+    const double brightness = NormalizedKnob(s.brightness) * 0.4;
+    const double contrast = std::pow(2.0, NormalizedKnob(s.contrast) * 1.5);
+    const double gammaExp = std::pow(2.0, NormalizedKnob(s.gamma));
+    // Manual exposure: each step of the control is half a stop around the
+    // middle setting; automatic exposure holds the scene where it is.
+    const int step = std::clamp(s.exposureStep, -13, -1);
+    const double exposure = s.autoExposure ? 1.0 : std::pow(2.0, (step + 6) * 0.5);
+    // The camera's lamp lights the scene up, a little warm.
+    const double lamp = s.illumination ? 1.5 : 1.0;
+    const double gain[3] = {
+        std::clamp(s.gainRed, 0, 1023) / 256.0 * (s.illumination ? 1.08 : 1.0),
+        std::clamp(s.gainGreen, 0, 1023) / 256.0,
+        std::clamp(s.gainBlue, 0, 1023) / 256.0 * (s.illumination ? 0.9 : 1.0),
+    };
+    std::array<uint8_t, 256>* luts[3] = {&t.red, &t.green, &t.blue};
+    for (int ch = 0; ch < 3; ++ch) {
+        const double f = gain[ch] * exposure * lamp;
+        for (int i = 0; i < 256; ++i) {
+            double x = std::min(1.0, i / 255.0 * f);
+            x = std::pow(x, gammaExp);
+            x = (x - 0.5) * contrast + 0.5 + brightness;
+            (*luts[ch])[i] = static_cast<uint8_t>(std::lround(std::clamp(x, 0.0, 1.0) * 255.0));
+        }
+    }
+    t.saturation256 = static_cast<int>(std::lround((1.0 + NormalizedKnob(s.saturation)) * 256));
+    return t;
+}
+
+void SceneRenderer::PrepareChart(const PictureSettings& settings, int width, int height) {
+    if (chartValid_ && chartWidth_ == width && chartHeight_ == height && SameKnob(chartSharpness_, settings.sharpness))
+        return;
+    chart_.assign(static_cast<size_t>(width) * height * 3, 0);
+    Canvas c(chart_, width, height);
+    c.Fill(0, 0, width, height, kBackground);
+    DrawPatches(c);
+    DrawStar(c);
+    DrawLinePairs(c);
+    DrawGreyRamp(c);
+    DrawTrack(c);
+    DrawMarker(c);
+    ApplySharpness(chart_, width, height, settings.sharpness);
+    chartWidth_ = width;
+    chartHeight_ = height;
+    chartSharpness_ = settings.sharpness;
+    chartValid_ = true;
+}
+
+void SceneRenderer::Render(const PictureSettings& settings, int width, int height, uint64_t frameIndex,
+                           std::vector<uint8_t>& rgb) {
+    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) {
+        rgb.clear();
+        return;
+    }
+    PrepareChart(settings, width, height);
+    rgb.resize(chart_.size());
+    std::memcpy(rgb.data(), chart_.data(), chart_.size());
+    Canvas c(rgb, width, height);
+    DrawPuck(c, frameIndex);
+    DrawCounter(c, frameIndex);
+
+    const ToneTables t = BuildToneTables(settings);
+    const int sat = t.saturation256;
+    auto tone = [&](uint8_t* p) {
+        int r = t.red[p[0]], g = t.green[p[1]], b = t.blue[p[2]];
+        if (sat != 256) {
+            const int y = (77 * r + 150 * g + 29 * b) >> 8;
+            r = std::clamp(y + (((r - y) * sat) >> 8), 0, 255);
+            g = std::clamp(y + (((g - y) * sat) >> 8), 0, 255);
+            b = std::clamp(y + (((b - y) * sat) >> 8), 0, 255);
+        }
+        p[0] = static_cast<uint8_t>(r);
+        p[1] = static_cast<uint8_t>(g);
+        p[2] = static_cast<uint8_t>(b);
+    };
+    const size_t pixels = static_cast<size_t>(width) * height;
+    uint8_t* px = rgb.data();
+    if (!settings.rotate180) {
+        for (size_t i = 0; i < pixels; ++i) tone(px + i * 3);
+        return;
+    }
+    // Turning by 180 degrees reverses the pixel order; done in the same pass.
+    for (size_t i = 0, j = pixels - 1; i < j; ++i, --j) {
+        uint8_t* a = px + i * 3;
+        uint8_t* b = px + j * 3;
+        std::swap(a[0], b[0]);
+        std::swap(a[1], b[1]);
+        std::swap(a[2], b[2]);
+        tone(a);
+        tone(b);
+    }
+    if (pixels % 2 == 1) tone(px + (pixels / 2) * 3);
+}
+
+void RenderScene(const PictureSettings& settings, int width, int height, uint64_t frameIndex,
+                 std::vector<uint8_t>& rgb) {
+    thread_local SceneRenderer renderer;
+    renderer.Render(settings, width, height, frameIndex, rgb);
+}
+
+}  // namespace sonix_sim
