@@ -25,7 +25,11 @@ namespace {
 void Append(void* context, void* data, int size) {
     auto* out = static_cast<std::vector<uint8_t>*>(context);
     const auto* bytes = static_cast<const uint8_t*>(data);
-    if (size > 0) out->insert(out->end(), bytes, bytes + size);
+    // The entropy coder hands over most bytes one at a time.
+    if (size == 1)
+        out->push_back(*bytes);
+    else if (size > 0)
+        out->insert(out->end(), bytes, bytes + size);
 }
 
 }  // namespace

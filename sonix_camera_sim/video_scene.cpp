@@ -40,9 +40,18 @@ constexpr uint8_t kFont[10][7] = {
 
 class Canvas {
 public:
-    Canvas(std::vector<uint8_t>& px, int w, int h) : px_(px), w_(w), h_(h) {}
+    // A turned canvas maps every rectangle through the half turn, so the
+    // moving parts can be drawn onto a picture that is already turned.
+    Canvas(std::vector<uint8_t>& px, int w, int h, bool turned = false) : px_(px), w_(w), h_(h), turned_(turned) {}
 
     void Fill(int x0, int y0, int x1, int y1, Rgb c) {
+        if (turned_) {
+            const int tx0 = w_ - x1, ty0 = h_ - y1;
+            x1 = w_ - x0;
+            y1 = h_ - y0;
+            x0 = tx0;
+            y0 = ty0;
+        }
         x0 = std::max(x0, 0);
         y0 = std::max(y0, 0);
         x1 = std::min(x1, w_);
@@ -69,6 +78,7 @@ public:
 private:
     std::vector<uint8_t>& px_;
     int w_, h_;
+    bool turned_;
 };
 
 int Frac(int extent, double f) { return static_cast<int>(std::lround(extent * f)); }
@@ -141,16 +151,16 @@ void DrawTrack(Canvas& c) {
     c.Fill(0, Frac(c.H(), 0.87), c.W(), Frac(c.H(), 0.97), kTrack);
 }
 
-void DrawPuck(Canvas& c, uint64_t frameIndex) {
+void DrawPuck(Canvas& c, uint64_t frameIndex, Rgb colour) {
     const int y0 = Frac(c.H(), 0.88), y1 = Frac(c.H(), 0.96);
     const int size = std::max(2, y1 - y0);
     const int travel = std::max(1, c.W() - size);
     const int step = std::max(1, c.W() / 120);
     const int x = static_cast<int>((frameIndex * static_cast<uint64_t>(step)) % static_cast<uint64_t>(travel));
-    c.Fill(x, y0, x + size, y0 + size, kPuck);
+    c.Fill(x, y0, x + size, y0 + size, colour);
 }
 
-void DrawCounter(Canvas& c, uint64_t frameIndex) {
+void DrawCounter(Canvas& c, uint64_t frameIndex, Rgb colour) {
     const int scale = std::max(1, static_cast<int>(c.H() * 0.045 / 7));
     const int top = std::max(1, Frac(c.H(), 0.01));
     int right = Frac(c.W(), 0.96);
@@ -162,7 +172,7 @@ void DrawCounter(Canvas& c, uint64_t frameIndex) {
             for (int col = 0; col < 5; ++col)
                 if (kFont[digit][row] & (0x10 >> col))
                     c.Fill(right + col * scale, top + row * scale, right + (col + 1) * scale,
-                           top + (row + 1) * scale, kDigits);
+                           top + (row + 1) * scale, colour);
     } while (frameIndex != 0 && right > 0);
 }
 
@@ -200,6 +210,31 @@ void ApplySharpness(std::vector<uint8_t>& px, int w, int h, const Knob& sharpnes
         const int v = px[i];
         px[i] = static_cast<uint8_t>(std::clamp(v + ((v - blurred[i]) * k256) / 256, 0, 255));
     }
+}
+
+inline void Tone(const ToneTables& t, const uint8_t* in, uint8_t* out) {
+    int r = t.red[in[0]], g = t.green[in[1]], b = t.blue[in[2]];
+    const int sat = t.saturation256;
+    if (sat != 256) {
+        const int y = (77 * r + 150 * g + 29 * b) >> 8;
+        r = std::clamp(y + (((r - y) * sat) >> 8), 0, 255);
+        g = std::clamp(y + (((g - y) * sat) >> 8), 0, 255);
+        b = std::clamp(y + (((b - y) * sat) >> 8), 0, 255);
+    }
+    out[0] = static_cast<uint8_t>(r);
+    out[1] = static_cast<uint8_t>(g);
+    out[2] = static_cast<uint8_t>(b);
+}
+
+Rgb Toned(const ToneTables& t, Rgb c) {
+    const uint8_t in[3] = {c.r, c.g, c.b};
+    uint8_t out[3];
+    Tone(t, in, out);
+    return {out[0], out[1], out[2]};
+}
+
+bool SameTables(const ToneTables& a, const ToneTables& b) {
+    return a.red == b.red && a.green == b.green && a.blue == b.blue && a.saturation256 == b.saturation256;
 }
 
 bool SameKnob(const Knob& a, const Knob& b) {
@@ -264,50 +299,42 @@ void SceneRenderer::PrepareChart(const PictureSettings& settings, int width, int
     chartValid_ = true;
 }
 
+void SceneRenderer::PrepareToned(const ToneTables& t, bool rotate180) {
+    if (tonedValid_ && tonedRotated_ == rotate180 && SameTables(tonedTables_, t)) return;
+    toned_.resize(chart_.size());
+    const size_t pixels = chart_.size() / 3;
+    const uint8_t* src = chart_.data();
+    uint8_t* dst = toned_.data();
+    if (rotate180) {
+        // A half turn is the pixel order reversed.
+        for (size_t i = 0; i < pixels; ++i) Tone(t, src + (pixels - 1 - i) * 3, dst + i * 3);
+    } else {
+        for (size_t i = 0; i < pixels; ++i) Tone(t, src + i * 3, dst + i * 3);
+    }
+    tonedTables_ = t;
+    tonedRotated_ = rotate180;
+    tonedValid_ = true;
+}
+
 void SceneRenderer::Render(const PictureSettings& settings, int width, int height, uint64_t frameIndex,
                            std::vector<uint8_t>& rgb) {
     if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) {
         rgb.clear();
         return;
     }
+    const bool chartWasValid = chartValid_ && chartWidth_ == width && chartHeight_ == height &&
+                               SameKnob(chartSharpness_, settings.sharpness);
+    if (!chartWasValid) tonedValid_ = false;
     PrepareChart(settings, width, height);
-    rgb.resize(chart_.size());
-    std::memcpy(rgb.data(), chart_.data(), chart_.size());
-    Canvas c(rgb, width, height);
-    DrawPuck(c, frameIndex);
-    DrawCounter(c, frameIndex);
-
+    // The tables are rebuilt every frame (cheap); the picture only when they change.
     const ToneTables t = BuildToneTables(settings);
-    const int sat = t.saturation256;
-    auto tone = [&](uint8_t* p) {
-        int r = t.red[p[0]], g = t.green[p[1]], b = t.blue[p[2]];
-        if (sat != 256) {
-            const int y = (77 * r + 150 * g + 29 * b) >> 8;
-            r = std::clamp(y + (((r - y) * sat) >> 8), 0, 255);
-            g = std::clamp(y + (((g - y) * sat) >> 8), 0, 255);
-            b = std::clamp(y + (((b - y) * sat) >> 8), 0, 255);
-        }
-        p[0] = static_cast<uint8_t>(r);
-        p[1] = static_cast<uint8_t>(g);
-        p[2] = static_cast<uint8_t>(b);
-    };
-    const size_t pixels = static_cast<size_t>(width) * height;
-    uint8_t* px = rgb.data();
-    if (!settings.rotate180) {
-        for (size_t i = 0; i < pixels; ++i) tone(px + i * 3);
-        return;
-    }
-    // Turning by 180 degrees reverses the pixel order; done in the same pass.
-    for (size_t i = 0, j = pixels - 1; i < j; ++i, --j) {
-        uint8_t* a = px + i * 3;
-        uint8_t* b = px + j * 3;
-        std::swap(a[0], b[0]);
-        std::swap(a[1], b[1]);
-        std::swap(a[2], b[2]);
-        tone(a);
-        tone(b);
-    }
-    if (pixels % 2 == 1) tone(px + (pixels / 2) * 3);
+    PrepareToned(t, settings.rotate180);
+
+    rgb.resize(toned_.size());
+    std::memcpy(rgb.data(), toned_.data(), toned_.size());
+    Canvas c(rgb, width, height, settings.rotate180);
+    DrawPuck(c, frameIndex, Toned(t, kPuck));
+    DrawCounter(c, frameIndex, Toned(t, kDigits));
 }
 
 void RenderScene(const PictureSettings& settings, int width, int height, uint64_t frameIndex,

@@ -24,8 +24,9 @@ struct ToneTables {
 ToneTables BuildToneTables(const PictureSettings& settings);
 
 // Renders frames of one size. Keeps the static chart (sharpened or softened
-// as the sharpness asks) between frames, so a frame costs one copy, a few
-// small drawings and one table pass.
+// as the sharpness asks) and the chart as the current settings show it
+// between frames, so while the settings stay a frame costs one copy and a
+// few small drawings; a change costs one table pass.
 class SceneRenderer {
 public:
     void Render(const PictureSettings& settings, int width, int height, uint64_t frameIndex,
@@ -33,12 +34,18 @@ public:
 
 private:
     void PrepareChart(const PictureSettings& settings, int width, int height);
+    void PrepareToned(const ToneTables& tables, bool rotate180);
 
     std::vector<uint8_t> chart_;
     int chartWidth_ = 0;
     int chartHeight_ = 0;
     Knob chartSharpness_{};
     bool chartValid_ = false;
+
+    std::vector<uint8_t> toned_;
+    ToneTables tonedTables_{};
+    bool tonedRotated_ = false;
+    bool tonedValid_ = false;
 };
 
 }  // namespace sonix_sim

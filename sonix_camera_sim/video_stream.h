@@ -15,7 +15,7 @@ namespace sonix_sim {
 // One picture setting with the range the camera reports for it, so the
 // renderer can tell neutral from extreme without knowing the scenario.
 struct Knob {
-    int value = 0;
+    int value = 50;  // at the default: a default PictureSettings is neutral
     int min = 0;
     int max = 100;
     int def = 50;
