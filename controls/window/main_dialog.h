@@ -26,7 +26,7 @@ inline constexpr int kMaxDevices = VORN_UVC_MAX_DEVICES;
 
 class CVornControlsDlg : public ui::Dialog {
 public:
-    explicit CVornControlsDlg(HWND parent = nullptr);
+    CVornControlsDlg();
     ~CVornControlsDlg() override;
 
     CVornControlsDlg(const CVornControlsDlg&) = delete;
@@ -39,18 +39,11 @@ public:
     bool IsFirmwareNewer(const char* firmware, size_t bufferSize, int threshold) const;
     void AppendStatus(const std::wstring& text);
 
-protected:
-    // --- Dialog framework ------------------------------------------------
-    BOOL OnInitDialog() override;
-    void DoDataExchange(ui::DataExchange& dx) override;
-    std::vector<const ui::MessageMap*> MessageMaps() const override;
-
-    // Full path of the running program file. Tests put the program folder
-    // elsewhere by overriding this.
-    virtual std::wstring ModuleFileName() const;
+    // Message handlers are public so that each concern's message map (a
+    // table at file scope) can name them.
 
     // --- Start-up and teardown (startup.cpp) ----------------------------
-    BOOL InitMainWindow();
+    bool InitMainWindow();
     void ApplyStartupSettings(std::wstring folder);
     void RegisterDeviceNotifications();
     void UnregisterDeviceNotifications();
@@ -58,10 +51,10 @@ protected:
     void FailStartup(const wchar_t* text);
 
     // --- Handlers of the window's own messages (startup.cpp) -------------
-    LRESULT OnSysCommand(WPARAM id, LPARAM param);
-    LRESULT OnPaint(WPARAM, LPARAM);
-    LRESULT OnQueryDragIcon(WPARAM, LPARAM);
-    LRESULT OnDestroy(WPARAM, LPARAM);
+    bool OnSysCommand(UINT id, LPARAM param);
+    bool OnPaint();
+    HCURSOR OnQueryDragIcon();
+    bool OnDestroy(WPARAM, LPARAM);
     void OnExit();
 
     // --- About (about.cpp) ------------------------------------------------
@@ -76,8 +69,20 @@ protected:
     //   OnBrowseFolder, OnDropFiles.
     // Configuration: OnSaveConfig, OnLoadConfig.
     // Firmware: OnBurnFirmware.
-    // Each concern adds its own message map in its own file and lists it in
-    // MessageMaps() (startup.cpp).
+    // Each concern adds its own message map (a ui::MapEntry table) in its own
+    // file and lists it in MessageMaps() (startup.cpp).
+
+protected:
+    // --- Dialog framework ------------------------------------------------
+    bool OnInitDialog() override;
+    void DoDataExchange(ui::DataExchange& dx) override;
+    std::vector<ui::MessageMap> MessageMaps() const override;
+    // Enter is button 1's (camera start and stop); it never ends the window.
+    void OnOK() override;
+
+    // Full path of the running program file. Tests put the program folder
+    // elsewhere by overriding this.
+    virtual std::wstring ModuleFileName() const;
 
 public:
     // --- State ------------------------------------------------------------

@@ -1,0 +1,58 @@
+// Which controls and menu items are live, and closing the camera.
+#include <windows.h>
+
+#include "resources/resource.h"
+#include "window/firmware_gate.h"
+#include "window/main_dialog.h"
+
+namespace {
+
+void Enable(HWND dialog, int id, bool on) { EnableWindow(GetDlgItem(dialog, id), on ? TRUE : FALSE); }
+
+}  // namespace
+
+void CVornControlsDlg::EnableControls(bool on) {
+    HWND dlg = hwnd();
+    Enable(dlg, IDC_AUTO_EXPOSURE, on);
+    Enable(dlg, IDC_AUTO_WB, on);
+    // 1014..1032 except the status box and the ids the firmware dialog uses.
+    for (int id = IDC_BRIGHTNESS_EDIT; id <= IDC_FILETYPE_PNG; ++id) {
+        if (id == IDC_STATUS || id == 1027 || id == 1028) continue;
+        bool state = on;
+        if (id == IDC_FILETYPE_BMP) state = on && m_bmpEncoderFound;
+        if (id == IDC_FILETYPE_PNG) state = on && m_pngEncoderFound;
+        Enable(dlg, id, state);
+    }
+    Enable(dlg, IDC_SNAPSHOT_FOLDER, on);
+    Enable(dlg, IDC_BROWSE_FOLDER, on);
+    Enable(dlg, IDC_ILLUMINATION, on);
+
+    // The resolution combo is live exactly while the camera-dependent
+    // controls are not.
+    Enable(dlg, IDC_RESOLUTION, m_controlsEnabled);
+    m_controlsEnabled = on;
+
+    if (on) {
+        Enable(dlg, IDC_AEC_TARGET_EDIT, m_aecOn != 0);
+        Enable(dlg, IDC_AEC_TARGET_SLIDER, m_aecOn != 0);
+        Enable(dlg, IDC_MANUAL_EXPOSURE_EDIT, m_aecOn == 0);
+        Enable(dlg, IDC_MANUAL_EXPOSURE_SLIDER, m_aecOn == 0);
+        for (int id = IDC_GAIN_BLUE_EDIT; id <= IDC_GAIN_RED_SLIDER; ++id) Enable(dlg, id, m_awbOn == 0);
+    } else {
+        for (int id = IDC_AEC_TARGET_EDIT; id <= IDC_GAIN_RED_SLIDER; ++id) Enable(dlg, id, false);
+    }
+}
+
+void CVornControlsDlg::CloseCamera() {
+    bool previewing = true;
+    if (!(vorn_uvc_IsPreviewing(&previewing) == 0 && !previewing)) vorn_uvc_StopPreview();
+    bool open = false;
+    if (vorn_uvc_isOpenCamera(&open) == 0) vorn_uvc_closeCamera();
+    m_menu.EnableItem(ID_FILE_SAVE_CONFIG, MF_GRAYED | MF_DISABLED);
+    m_menu.EnableItem(ID_FILE_LOAD_CONFIG, MF_GRAYED | MF_DISABLED);
+    m_menu.EnableItem(ID_TOOLS_BURN_FIRMWARE, MF_ENABLED);
+}
+
+bool CVornControlsDlg::IsFirmwareNewer(const char* firmware, size_t bufferSize, int threshold) const {
+    return vorn::firmware::IsFirmwareNewer(firmware, bufferSize, threshold);
+}

@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Builds the Windows tool and runs it under Wine against the simulated camera.
+#   tools/run.sh
+# Installs what is missing first. With a display ($DISPLAY) the tool opens
+# there; without one it runs on a virtual X display, a screenshot of the
+# running window is saved (the path is printed), and it keeps running until
+# interrupted (Ctrl-C). Set SONIXCAM_SIM to a scenario file to choose the
+# simulated cameras; without it the simulator's built-in camera is used.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+# --- what the build and the run need --------------------------------------
+pkgs=(cmake make g++-mingw-w64-i686 binutils-mingw-w64-i686 googletest
+      wine wine32:i386 xvfb xauth imagemagick x11-utils)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO=sudo
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -q
+  $SUDO apt-get install -y -q "${missing[@]}"
+fi
+
+# --- build ------------------------------------------------------------------
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 --target Vorn_Controls -j "${JOBS:-2}"
+build=$root/build/win32
+exe=$build/bin/Vorn_Controls.exe
+export WINEPREFIX=$build/wineprefix
+tools/wine-run.sh --init "$build"
+
+# --- display ------------------------------------------------------------------
+xvfb_pid=""
+app_pid=""
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+  WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+headless=0
+if [ -z "${DISPLAY:-}" ]; then
+  headless=1
+  for n in $(seq 70 99); do
+    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
+    Xvfb :$n -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=:$n
+    break
+  done
+  [ -n "$xvfb_pid" ] || { echo "no free X display number" >&2; exit 1; }
+  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
+fi
+
+# --- run ------------------------------------------------------------------------
+echo "Starting $exe (DISPLAY=$DISPLAY)"
+if [ $headless -eq 1 ]; then
+  # No window manager on the virtual display: a Wine desktop draws the
+  # window frames so the screenshot looks like the program on Windows.
+  tools/wine-run.sh explorer "/desktop=vorn,1600x1000" "$exe" &
+else
+  tools/wine-run.sh "$exe" &
+fi
+app_pid=$!
+
+# Wait (bounded) until the program's process is up, then give it time to
+# open the camera and draw its window.
+for _ in $(seq 300); do
+  pgrep -f "Vorn_Controls.exe" >/dev/null 2>&1 && break
+  kill -0 "$app_pid" 2>/dev/null || break
+  sleep 0.1
+done
+sleep "${SHOT_DELAY:-5}"
+if ! pgrep -f "Vorn_Controls.exe" >/dev/null 2>&1; then
+  echo "Vorn_Controls.exe is not running (it ends at once when it finds no usable camera)" >&2
+fi
+
+if [ $headless -eq 1 ]; then
+  mkdir -p "$build/screenshots"
+  shot=$build/screenshots/vorn_controls_$(date +%Y%m%d_%H%M%S).png
+  if import -window root "$shot"; then
+    echo "Screenshot: $shot"
+  else
+    echo "could not save a screenshot" >&2
+  fi
+fi
+
+echo "Running; press Ctrl-C to stop."
+wait "$app_pid" || true
