@@ -565,3 +565,48 @@ TEST_F(VideoStreamTest, ThrowingSettingsDoNotEndTheStream) {
     EXPECT_TRUE(WaitFor([] { return g_sink.calls >= 3; }));
     stream.Stop();
 }
+
+#ifdef _WIN32
+#include <windows.h>
+
+namespace {
+COLORREF Sample(HWND window, int x, int y) {
+    HDC dc = GetDC(window);
+    const COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return c;
+}
+bool Yellowish(COLORREF c) { return GetRValue(c) > 200 && GetGValue(c) > 170 && GetBValue(c) < 100; }
+void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+}  // namespace
+
+TEST_F(VideoStreamTest, PaintsThePictureScaledIntoTheWindow) {
+    HWND window = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 160, 100, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    Pump();
+    for (bool turned : {false, true}) {
+        SCOPED_TRACE(turned);
+        VideoStream stream;
+        StreamConfig c = Config(320, 200, 60);
+        c.window = window;
+        PictureSettings s;
+        s.rotate180 = turned;
+        ASSERT_TRUE(stream.Start(c, [s] { return s; }, nullptr));
+        const int start = g_sink.calls;
+        ASSERT_TRUE(WaitFor([&] {
+            Pump();
+            return g_sink.calls >= start + 3;
+        }));
+        stream.Stop();
+        // The marker of the top-left corner, shrunk to half, at its corner.
+        const COLORREF corner = Sample(window, 3, 3), opposite = Sample(window, 156, 96);
+        EXPECT_EQ(Yellowish(corner), !turned) << std::hex << corner;
+        EXPECT_EQ(Yellowish(opposite), turned) << std::hex << opposite;
+    }
+    DestroyWindow(window);
+}
+#endif
