@@ -73,16 +73,14 @@ else
 fi
 app_pid=$!
 
-# Wait (bounded) until the program's process is up, then give it time to
-# open the camera and draw its window.
-for _ in $(seq 300); do
-  pgrep -f "Vorn_Controls.exe" >/dev/null 2>&1 && break
+# Give the program time to start Wine, open the camera and draw its window
+# (bounded; SHOT_DELAY seconds, 8 by default).
+for _ in $(seq $((${SHOT_DELAY:-8} * 10))); do
   kill -0 "$app_pid" 2>/dev/null || break
   sleep 0.1
 done
-sleep "${SHOT_DELAY:-5}"
-if ! pgrep -f "Vorn_Controls.exe" >/dev/null 2>&1; then
-  echo "Vorn_Controls.exe is not running (it ends at once when it finds no usable camera)" >&2
+if ! kill -0 "$app_pid" 2>/dev/null; then
+  echo "Vorn_Controls.exe has ended (it ends at once when it finds no usable camera)" >&2
 fi
 
 if [ $headless -eq 1 ]; then

@@ -151,14 +151,23 @@ TEST_F(StartupTest, UnselectableSlotIsSkippedSilently) {
     EXPECT_EQ(ComboItems(IDC_DEVICE), (std::vector<std::wstring>{L"1", L"2"}));
 }
 
-TEST_F(StartupTest, ThreeUsableCamerasFillTheDeviceComboWithOneTwoThree) {
-    LoadScenario("[camera]\n[camera]\n[camera]\n");
-    ASSERT_TRUE(Start());
-    EXPECT_EQ(Dlg().m_validDeviceCount, 3);
-    EXPECT_EQ(Dlg().m_selectedDevice, 0);
-    EXPECT_TRUE(Visible(IDC_DEVICE));
-    EXPECT_EQ(ComboItems(IDC_DEVICE), (std::vector<std::wstring>{L"1", L"2", L"3"}));
-    EXPECT_EQ(SendMessageW(Item(IDC_DEVICE), CB_GETCURSEL, 0, 0), 0);
+TEST_F(StartupTest, SeveralUsableCamerasFillTheDeviceComboWithTheirNumbers) {
+    const std::vector<std::wstring> all = {L"1", L"2", L"3", L"4", L"5"};
+    for (int cameras : {3, 5}) {
+        SCOPED_TRACE(cameras);
+        std::string scenario;
+        for (int i = 0; i < cameras; ++i) scenario += "[camera]\n";
+        LoadScenario(scenario);
+        ASSERT_TRUE(Start());
+        EXPECT_EQ(Dlg().m_validDeviceCount, cameras);
+        EXPECT_EQ(Dlg().m_selectedDevice, 0);
+        for (int i = 0; i < kMaxDevices; ++i) EXPECT_EQ(Dlg().m_deviceValid[i], i < cameras) << i;
+        EXPECT_TRUE(Visible(IDC_DEVICE));
+        EXPECT_EQ(ComboItems(IDC_DEVICE), std::vector<std::wstring>(all.begin(), all.begin() + cameras));
+        EXPECT_EQ(SendMessageW(Item(IDC_DEVICE), CB_GETCURSEL, 0, 0), 0);
+        TearDown();
+        SetUp();
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -377,6 +386,15 @@ TEST_F(ExitTest, EnterDoesNotEndTheWindow) {
     Pump(std::chrono::milliseconds(50));
     EXPECT_FALSE(Result().has_value());
     EXPECT_FALSE(TraceHas("SonixCam_UnInit"));
+}
+
+TEST_F(StartupTest, DeviceNotificationIsRegisteredAndDroppedWithTheWindow) {
+    LoadScenario(kHealthyCamera);
+    ASSERT_TRUE(Start());
+    ASSERT_NE(Dlg().m_hDeviceNotify, nullptr);
+    Dlg().Destroy();
+    Pump();
+    EXPECT_EQ(Dlg().m_hDeviceNotify, nullptr);
 }
 
 // ---------------------------------------------------------------------------
