@@ -5,6 +5,12 @@
 
 #include "video_stream.h"
 
+// 32-bit x86 otherwise does the encoder's float work on the x87 unit, at
+// about half the speed; every x86 Windows the tool runs on has SSE2.
+#if defined(__i386__) && defined(__GNUC__)
+#pragma GCC target("sse2", "fpmath=sse")
+#endif
+
 #define STB_IMAGE_WRITE_STATIC
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STBI_WRITE_NO_STDIO

@@ -102,8 +102,8 @@ void DrawStar(Canvas& c) {
     const int rx0 = Frac(c.W(), 0.60), rx1 = Frac(c.W(), 0.96);
     const int ry0 = Frac(c.H(), 0.06), ry1 = Frac(c.H(), 0.56);
     const double cx = (rx0 + rx1) / 2.0, cy = (ry0 + ry1) / 2.0;
-    const double radius = std::min(rx1 - rx0, ry1 - ry0) / 2.0;
-    const int spokes = 36;
+    const double radius = std::min(rx1 - rx0, ry1 - ry0) * 0.4;
+    const int spokes = 24;
     for (int y = ry0; y < ry1; ++y) {
         for (int x = rx0; x < rx1; ++x) {
             const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
@@ -119,7 +119,7 @@ void DrawStar(Canvas& c) {
 // than fractions so every size shows its finest detail.
 void DrawLinePairs(Canvas& c) {
     const int x0 = Frac(c.W(), 0.04), x1 = Frac(c.W(), 0.96);
-    const int y0 = Frac(c.H(), 0.60), y1 = Frac(c.H(), 0.72);
+    const int y0 = Frac(c.H(), 0.62), y1 = Frac(c.H(), 0.70);
     constexpr int widths[] = {1, 2, 3, 4, 6};
     const int groups = 5;
     for (int g = 0; g < groups; ++g) {
@@ -197,6 +197,29 @@ void BoxBlur(const std::vector<uint8_t>& in, std::vector<uint8_t>& out, int w, i
             for (int k = -r; k <= r; ++k) sum += rows[static_cast<size_t>(std::clamp(y + k, 0, h - 1)) * w * 3 + x];
             out[static_cast<size_t>(y) * w * 3 + x] = static_cast<uint8_t>((sum + n * n / 2) / (n * n));
         }
+}
+
+// The lens: a [1 2 1] blur both ways, so edges are a pixel or two wide as
+// through real optics rather than hard steps.
+void ApplyLens(std::vector<uint8_t>& px, int w, int h) {
+    std::vector<uint8_t> tmp(px.size());
+    const size_t stride = static_cast<size_t>(w) * 3;
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* row = &px[y * stride];
+        uint8_t* out = &tmp[y * stride];
+        for (int x = 0; x < w; ++x)
+            for (int ch = 0; ch < 3; ++ch) {
+                const int l = row[std::max(x - 1, 0) * 3 + ch], r = row[std::min(x + 1, w - 1) * 3 + ch];
+                out[x * 3 + ch] = static_cast<uint8_t>((l + 2 * row[x * 3 + ch] + r + 2) / 4);
+            }
+    }
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* up = &tmp[std::max(y - 1, 0) * stride];
+        const uint8_t* mid = &tmp[y * stride];
+        const uint8_t* down = &tmp[std::min(y + 1, h - 1) * stride];
+        uint8_t* out = &px[y * stride];
+        for (size_t i = 0; i < stride; ++i) out[i] = static_cast<uint8_t>((up[i] + 2 * mid[i] + down[i] + 2) / 4);
+    }
 }
 
 // Unsharp masking above the default, softening below it.
@@ -292,6 +315,7 @@ void SceneRenderer::PrepareChart(const PictureSettings& settings, int width, int
     DrawGreyRamp(c);
     DrawTrack(c);
     DrawMarker(c);
+    ApplyLens(chart_, width, height);
     ApplySharpness(chart_, width, height, settings.sharpness);
     chartWidth_ = width;
     chartHeight_ = height;
@@ -305,11 +329,18 @@ void SceneRenderer::PrepareToned(const ToneTables& t, bool rotate180) {
     const size_t pixels = chart_.size() / 3;
     const uint8_t* src = chart_.data();
     uint8_t* dst = toned_.data();
-    if (rotate180) {
-        // A half turn is the pixel order reversed.
-        for (size_t i = 0; i < pixels; ++i) Tone(t, src + (pixels - 1 - i) * 3, dst + i * 3);
-    } else {
-        for (size_t i = 0; i < pixels; ++i) Tone(t, src + i * 3, dst + i * 3);
+    // The chart is mostly runs of one colour: tone a pixel only when it
+    // differs from the one before. A half turn is the pixel order reversed.
+    uint8_t last[3] = {src[0], src[1], src[2]};
+    uint8_t out[3];
+    Tone(t, last, out);
+    for (size_t i = 0; i < pixels; ++i) {
+        const uint8_t* in = src + (rotate180 ? pixels - 1 - i : i) * 3;
+        if (in[0] != last[0] || in[1] != last[1] || in[2] != last[2]) {
+            std::memcpy(last, in, 3);
+            Tone(t, last, out);
+        }
+        std::memcpy(dst + i * 3, out, 3);
     }
     tonedTables_ = t;
     tonedRotated_ = rotate180;
