@@ -39,6 +39,12 @@ public:
     bool IsFirmwareNewer(const char* firmware, size_t bufferSize, int threshold) const;
     void AppendStatus(const std::wstring& text);
 
+    // Frame hand-over (frame.cpp). The camera's thread stores each frame as
+    // a new buffer; a reader gets one whole frame and its size together, and
+    // the buffer lives as long as the reader holds it.
+    void StoreFrame(const uint8_t* data, int length);
+    std::shared_ptr<const std::vector<uint8_t>> LatestFrame(int32_t* size = nullptr);
+
     // Message handlers are public so that each concern's message map (a
     // table at file scope) can name them.
 

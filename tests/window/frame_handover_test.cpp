@@ -1,0 +1,64 @@
+// The frame hand-over between the camera's thread and the window thread.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "window/main_dialog.h"
+
+namespace {
+
+TEST(FrameHandover, NoFrameBeforeTheFirstDelivery) {
+    CVornControlsDlg dlg;
+    int32_t size = -1;
+    EXPECT_EQ(dlg.LatestFrame(&size), nullptr);
+    EXPECT_EQ(size, 0);
+}
+
+TEST(FrameHandover, AnEmptyFrameReplacesTheLastOne) {
+    CVornControlsDlg dlg;
+    const uint8_t bytes[] = {0xFF, 0xD8, 0xFF, 0xD9};
+    dlg.StoreFrame(bytes, 4);
+    dlg.StoreFrame(nullptr, 0);
+    int32_t size = -1;
+    auto frame = dlg.LatestFrame(&size);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(frame->empty());
+    EXPECT_EQ(size, 0);
+}
+
+// Each frame is filled with one byte value derived from its length, so a
+// reader can tell a torn frame (size of one, bytes of another) at once.
+TEST(FrameHandover, ReadersAlwaysSeeOneWholeFrameWhileFramesArrive) {
+    CVornControlsDlg dlg;
+    std::atomic<bool> stop{false};
+    std::thread camera([&] {
+        std::vector<uint8_t> buffer;
+        for (int n = 0; !stop; ++n) {
+            int length = 1 + (n * 7919) % 5000;
+            buffer.assign(static_cast<size_t>(length), static_cast<uint8_t>(length % 251));
+            dlg.StoreFrame(buffer.data(), length);
+        }
+    });
+    // Bounded wait for the first frame, then read while frames keep coming.
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!dlg.LatestFrame() && std::chrono::steady_clock::now() < until) std::this_thread::yield();
+    int checked = 0;
+    for (int i = 0; i < 20000; ++i) {
+        int32_t size = 0;
+        auto frame = dlg.LatestFrame(&size);
+        if (!frame) continue;
+        ASSERT_EQ(static_cast<size_t>(size), frame->size());
+        const uint8_t expected = static_cast<uint8_t>(size % 251);
+        ASSERT_EQ(frame->front(), expected);
+        ASSERT_EQ(frame->back(), expected);
+        ++checked;
+    }
+    stop = true;
+    camera.join();
+    EXPECT_EQ(checked, 20000);
+}
+
+}  // namespace
