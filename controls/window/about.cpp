@@ -19,6 +19,13 @@ void HelpAboutDlg::DoDataExchange(ui::DataExchange& dx) {
 
 CAboutDlg::CAboutDlg() : ui::Dialog(IDD_ABOUTBOX) {}
 
+ui::MessageMap CVornControlsDlg::AboutMap() {
+    static const ui::MapEntry entries[] = {
+        ui::OnCommand<&CVornControlsDlg::OnAbout>(ID_HELP_ABOUT),
+    };
+    return entries;
+}
+
 void CVornControlsDlg::OnAbout() {
     if (vorn_uvc_selectDevice(m_selectedDevice) != 0) {
         ui::CurrentPrompts().MessageBox(hwnd(), L"Can't select video device!", L"ERROR", MB_OK);

@@ -75,8 +75,13 @@ public:
     //   OnBrowseFolder, OnDropFiles.
     // Configuration: OnSaveConfig, OnLoadConfig.
     // Firmware: OnBurnFirmware.
-    // Each concern adds its own message map (a ui::MapEntry table) in its own
-    // file and lists it in MessageMaps() (startup.cpp).
+    // Each concern declares a static map accessor here (as StartupMap and
+    // AboutMap below), defines its ui::MapEntry table in its own file and
+    // adds one line to MessageMaps() in startup.cpp.
+
+    // --- Message maps -------------------------------------------------------
+    static ui::MessageMap StartupMap();
+    static ui::MessageMap AboutMap();
 
 protected:
     // --- Dialog framework ------------------------------------------------

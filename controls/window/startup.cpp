@@ -11,6 +11,7 @@
 
 #include "config/startup_settings.h"
 #include "resources/resource.h"
+#include "resources/template_items.h"
 #include "ui/prompts.h"
 #include "window/main_dialog.h"
 #include "window/firmware_gate.h"
@@ -29,8 +30,6 @@ constexpr int kIlluminationBuild = 210824;
 // The capture-device interface class.
 constexpr GUID kCaptureDeviceClass = {0x65E8773D, 0x8F56, 0x11D0, {0xA3, 0xB9, 0x00, 0xA0, 0xC9, 0x22, 0x31, 0x96}};
 
-const wchar_t* const kResolutionItems[] = {L"1280*800", L"1280*720", L"800*600", L"640*480", L"320*240"};
-const wchar_t* const kDeviceItems[] = {L"1", L"2", L"3", L"4", L"5"};
 
 }  // namespace
 
@@ -98,18 +97,21 @@ std::wstring CVornControlsDlg::ModuleFileName() const {
 
 // The window's own messages. Button 2 is IDCANCEL, so Escape and the Close
 // box come here too.
-const ui::MapEntry kStartupEntries[] = {
-    ui::OnSysCommand<&CVornControlsDlg::OnSysCommand>(),
-    ui::OnPaint<&CVornControlsDlg::OnPaint>(),
-    ui::OnQueryDragIcon<&CVornControlsDlg::OnQueryDragIcon>(),
-    ui::OnMessage<&CVornControlsDlg::OnDestroy>(WM_DESTROY),
-    ui::OnCommand<&CVornControlsDlg::OnExit>(IDC_EXIT),
-    ui::OnCommand<&CVornControlsDlg::OnAbout>(ID_HELP_ABOUT),
-};
+ui::MessageMap CVornControlsDlg::StartupMap() {
+    static const ui::MapEntry entries[] = {
+        ui::OnSysCommand<&CVornControlsDlg::OnSysCommand>(),
+        ui::OnPaint<&CVornControlsDlg::OnPaint>(),
+        ui::OnQueryDragIcon<&CVornControlsDlg::OnQueryDragIcon>(),
+        ui::OnMessage<&CVornControlsDlg::OnDestroy>(WM_DESTROY),
+        ui::OnCommand<&CVornControlsDlg::OnExit>(IDC_EXIT),
+    };
+    return entries;
+}
 
 std::vector<ui::MessageMap> CVornControlsDlg::MessageMaps() const {
     return {
-        kStartupEntries,
+        StartupMap(),
+        AboutMap(),
         // The maps of the property controls, mode switches, camera start and
         // stop, snapshots, configuration and firmware join here.
     };
@@ -132,9 +134,9 @@ void CVornControlsDlg::AppendStatus(const std::wstring& text) { m_statusText += 
 
 bool CVornControlsDlg::InitMainWindow() {
     // 1. Controls and their template items, then the initial fields.
-    for (const wchar_t* item : kResolutionItems)
+    for (const wchar_t* item : vorn::resources::kResolutionItems)
         SendDlgItemMessageW(hwnd(), IDC_RESOLUTION, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-    for (const wchar_t* item : kDeviceItems)
+    for (const wchar_t* item : vorn::resources::kDeviceItems)
         SendDlgItemMessageW(hwnd(), IDC_DEVICE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
     UpdateData(false);
 
