@@ -1,7 +1,10 @@
-// The frame hand-over between the camera's thread and the window thread.
+// Parts of the main window that need no window: the frame hand-over between
+// the camera's thread and the window thread, and the firmware gate.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
+#include <string>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -59,6 +62,28 @@ TEST(FrameHandover, ReadersAlwaysSeeOneWholeFrameWhileFramesArrive) {
     stop = true;
     camera.join();
     EXPECT_EQ(checked, 20000);
+}
+
+}  // namespace
+
+namespace {
+
+// The gate must stop at the end of the buffer it was given even when the
+// library left no terminating zero: here the bytes just past the buffer
+// would complete a build number that passes.
+TEST(FirmwareGate, StopsAtTheEndOfAnUnterminatedBuffer) {
+    struct {
+        char firmware[60];
+        char after[12];
+    } memory;
+    const std::string head = "Vorn-Corvanith-2";
+    std::memset(memory.firmware, 'x', sizeof memory.firmware);
+    std::memcpy(memory.firmware + sizeof memory.firmware - head.size(), head.data(), head.size());
+    std::memcpy(memory.after, "99999K-1.3", 11);
+    CVornControlsDlg dlg;
+    EXPECT_FALSE(dlg.IsFirmwareNewer(memory.firmware, sizeof memory.firmware, 210810));
+    // The same bytes with room for the whole number do pass.
+    EXPECT_TRUE(dlg.IsFirmwareNewer(memory.firmware, sizeof memory, 210810));
 }
 
 }  // namespace
