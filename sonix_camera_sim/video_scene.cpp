@@ -284,10 +284,14 @@ ToneTables BuildToneTables(const PictureSettings& s) {
     const double exposure = s.autoExposure ? 1.0 : std::pow(2.0, (step + 6) * 0.5);
     // The camera's lamp lights the scene up, a little warm.
     const double lamp = s.illumination ? 1.5 : 1.0;
+    // The sensor sees the scene through its lighting; the gains undo that.
+    auto balance = [](int gain, int balanced) {
+        return std::clamp(gain, 0, 1023) / static_cast<double>(std::clamp(balanced, 1, 1023));
+    };
     const double gain[3] = {
-        std::clamp(s.gainRed, 0, 1023) / 256.0 * (s.illumination ? 1.08 : 1.0),
-        std::clamp(s.gainGreen, 0, 1023) / 256.0,
-        std::clamp(s.gainBlue, 0, 1023) / 256.0 * (s.illumination ? 0.9 : 1.0),
+        balance(s.gainRed, s.balancedRed) * (s.illumination ? 1.08 : 1.0),
+        balance(s.gainGreen, s.balancedGreen),
+        balance(s.gainBlue, s.balancedBlue) * (s.illumination ? 0.9 : 1.0),
     };
     std::array<uint8_t, 256>* luts[3] = {&t.red, &t.green, &t.blue};
     for (int ch = 0; ch < 3; ++ch) {

@@ -33,6 +33,12 @@ struct PictureSettings {
     int gainRed = 256;
     int gainGreen = 256;
     int gainBlue = 256;
+    // The gains at which the scene's lighting looks neutral: what automatic
+    // white balance settles on. Gains equal to these give a grey-balanced
+    // picture; the plain 256s give the sensor's raw colour.
+    int balancedRed = 256;
+    int balancedGreen = 256;
+    int balancedBlue = 256;
     int exposureStep = -6;  // control 4, -13 (darkest) .. -1 (brightest)
     bool autoExposure = true;
     bool rotate180 = false;    // control 2 == 3

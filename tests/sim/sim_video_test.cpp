@@ -239,6 +239,18 @@ TEST(VideoPicture, ExposureStepIgnoredWhileAutomatic) {
     EXPECT_EQ(Frame(a, 160, 120), Frame(b, 160, 120));
 }
 
+TEST(VideoPicture, GainsAtTheLightingsBalanceAreNeutral) {
+    PictureSettings balanced;
+    balanced.balancedRed = balanced.gainRed = 310;
+    balanced.balancedBlue = balanced.gainBlue = 420;
+    EXPECT_EQ(Frame(balanced, 160, 120), Frame(PictureSettings{}, 160, 120));
+    // Unity gains under that light leave its warm cast: more red than blue.
+    PictureSettings raw = balanced;
+    raw.gainRed = raw.gainBlue = 256;
+    const Picture p = Decode(Frame(raw, 160, 120));
+    EXPECT_GT(MeanChannel(p, 0), MeanChannel(p, 2) + 10);
+}
+
 TEST(VideoPicture, OutOfRangeKnobsAreClamped) {
     PictureSettings wild, extreme;
     wild.brightness.value = 100000;
