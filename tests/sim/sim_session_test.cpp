@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <mutex>
 #include <thread>
 #include <string>
 #include <vector>
@@ -388,4 +389,46 @@ TEST_F(SimTest, PreviewDeliversFramesOnlyWhileRunning) {
         ASSERT_EQ(SonixCam_StartPreview(), 0);
         ASSERT_TRUE(WaitForFrames(seen + 2)) << "a restarted preview delivers again";
     }
+}
+
+namespace {
+
+std::mutex g_kindsMutex;
+std::vector<std::string> g_kinds;
+
+int VORN_STDCALL RecordFrameKind(const uint8_t* data, int length) {
+    std::string kind = "full";
+    if (length == 0)
+        kind = "empty";
+    else if (length < 4 || data[length - 2] != 0xFF || data[length - 1] != 0xD9)
+        kind = "truncated";
+    std::lock_guard<std::mutex> l(g_kindsMutex);
+    g_kinds.push_back(kind);
+    return 0;
+}
+
+}  // namespace
+
+TEST_F(SimTest, FrameFaultsOfTheScenarioReachTheVideo) {
+    Arrange("[sim]\nfps = 60\n[camera]\n[faults]\nframe.drop = 1\nframe.empty = 2, 5\nframe.truncate = 3\n");
+    {
+        std::lock_guard<std::mutex> l(g_kindsMutex);
+        g_kinds.clear();
+    }
+    ASSERT_EQ(SonixCam_OpenCamera(nullptr, 0, RecordFrameKind), 0);
+    ASSERT_EQ(SonixCam_SetVideoFormat(0, 4), 0);
+    ASSERT_EQ(SonixCam_StartPreview(), 0);
+    for (int i = 0; i < 500; ++i) {
+        {
+            std::lock_guard<std::mutex> l(g_kindsMutex);
+            if (g_kinds.size() >= 5) break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_EQ(SonixCam_StopPreview(), 0);
+    std::lock_guard<std::mutex> l(g_kindsMutex);
+    ASSERT_GE(g_kinds.size(), 5u);
+    // Frame 1 is dropped, so the deliveries are frames 2, 3, 4, 5, 6.
+    EXPECT_EQ(std::vector<std::string>(g_kinds.begin(), g_kinds.begin() + 5),
+              (std::vector<std::string>{"empty", "truncated", "full", "empty", "full"}));
 }
