@@ -113,6 +113,7 @@ void Simulator::Apply(const Scenario& scenario) {
         faults_.Load(calls);
         frameFaults_.Load(frames);
         flashFaults_.Load(flash);
+        burning_ = -1;
         trace_.Clear();
         traceOpened = trace_.Open(scenario_.tracePath);
         lastError_.clear();
@@ -281,6 +282,8 @@ int Simulator::RestartDevice() {
         std::lock_guard<std::mutex> l(mu_);
         Camera* cam = SelectedLocked();
         if (!cam) return kErrState;
+        // A camera does not reboot in the middle of writing its flash.
+        if (burning_ == session_.selected) return kErrDevice;
         old = EndPreviewLocked();
         cam->BootFromFlash();
         // The device drops off the bus and comes back: it has to be selected
@@ -339,6 +342,7 @@ int Simulator::StartPreview() {
     std::lock_guard<std::mutex> l(mu_);
     if (!session_.initialized || !session_.open) return kErrState;
     if (session_.preview == Preview::Running) return kOk;
+    if (burning_ == session_.selected) return kErrDevice;
     int status = StartStreamLocked();
     if (status == kOk) session_.preview = Preview::Running;
     return status;
@@ -516,11 +520,13 @@ int Simulator::BurnFirmware(const uint8_t* image, int length, BurnProgressProc p
     Camera* cam = SelectedLocked();
     if (!cam) return kErrState;
     if (!image || length <= 0 || flashType <= 0) return kErrArgument;
-    if (session_.preview != Preview::Stopped) return kErrDevice;
+    if (session_.preview != Preview::Stopped || burning_ >= 0) return kErrDevice;
     const uint64_t generation = generation_;
     const int cameraIndex = session_.selected;
     const int burnMs = scenario_.burnMs;
     const bool corrupt = flashFaults_.Hit("flash.corrupt", std::nullopt);
+    std::vector<uint8_t> flash(static_cast<size_t>(length), 0xFF);  // erased
+    burning_ = cameraIndex;
     l.unlock();
 
     // The write and read-back run without the lock: progress goes back to
@@ -539,7 +545,6 @@ int Simulator::BurnFirmware(const uint8_t* image, int length, BurnProgressProc p
         if (progress) progress(context, static_cast<float>(static_cast<double>(step) / steps));
     };
 
-    std::vector<uint8_t> flash(size, 0xFF);  // erased
     if (progress) progress(context, 0.0f);
     for (int c = 0; c < chunks; ++c) {
         const size_t from = static_cast<size_t>(c) * kChunk;
@@ -564,6 +569,7 @@ int Simulator::BurnFirmware(const uint8_t* image, int length, BurnProgressProc p
     l.lock();
     // A scenario loaded meanwhile replaced the camera this burn was for.
     if (generation != generation_) return kErrState;
+    burning_ = -1;
     // The flash holds what was written, verified or not.
     cameras_[cameraIndex]->Flash() = std::move(flash);
     return status;

@@ -127,6 +127,7 @@ private:
     Trace trace_;
     std::string lastError_;
     uint64_t generation_ = 0;
+    int burning_ = -1;  // camera whose flash is being written, -1 for none
     std::shared_ptr<VideoStream> stream_;
 };
 

@@ -256,6 +256,39 @@ TEST_F(SimTest, BurnRefusesBadArgumentsAndABusyCamera) {
     EXPECT_EQ(Flash(), before);
 }
 
+namespace {
+
+struct BusyLog {
+    std::vector<uint8_t> image = Image(4096, "Second-Corvanith-300000");
+    int calls = 0;
+    int secondBurn = 0, restart = 0, preview = 0;
+};
+
+int VORN_CDECL TryOthersWhileBurning(void* context, float) {
+    auto* log = static_cast<BusyLog*>(context);
+    if (log->calls++ == 1) {
+        log->secondBurn = SonixCam_BurnerFW(log->image.data(), 4096, nullptr, nullptr, 1, 0);
+        log->restart = SonixCam_RestartDevice();
+        log->preview = SonixCam_StartPreview();
+    }
+    return 0;
+}
+
+}  // namespace
+
+TEST_F(SimTest, CameraIsBusyWhileItsFlashIsWritten) {
+    Arrange("[camera]\n");
+    ASSERT_EQ(SonixCam_OpenCamera(nullptr, 0, nullptr), 0);
+    auto image = Image(32768, "First-Corvanith-300000");
+    BusyLog log;
+    ASSERT_EQ(SonixCam_BurnerFW(image.data(), 32768, TryOthersWhileBurning, &log, 1, 1), 0);
+    EXPECT_NE(log.secondBurn, 0);
+    EXPECT_NE(log.restart, 0);
+    EXPECT_NE(log.preview, 0);
+    EXPECT_EQ(Flash(), image);
+    EXPECT_EQ(SonixCam_StartPreview(), 0) << "free again afterwards";
+}
+
 TEST_F(SimTest, BurnedVersionShowsAfterRestartAndReinit) {
     Arrange("[camera]\nfirmware = Vorn-Corvanith-210701A-1.0\n[camera]\nfirmware = Other-1\n");
     auto image = Image(65536, "Vorn-Corvanith-221130B-2.4");
