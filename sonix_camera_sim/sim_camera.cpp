@@ -68,15 +68,15 @@ std::vector<uint8_t> MakeFirmwareImage(size_t size, const std::string& version) 
     return image;
 }
 
-Camera::Camera(const CameraSpec& spec) : spec_(spec) {
-    flash_ = MakeFirmwareImage(0x10000, spec_.firmware);
-    runningVersion_ = spec_.firmware;
+Camera::Camera(const CameraSetup& setup) : setup_(setup) {
+    flash_ = MakeFirmwareImage(0x10000, setup_.firmware);
+    runningVersion_ = setup_.firmware;
     PowerUp();
 }
 
 void Camera::PowerUp() {
-    properties_ = spec_.properties;
-    controls_ = spec_.controls;
+    properties_ = setup_.properties;
+    controls_ = setup_.controls;
     regs_.assign(kRegisterSpace, 0);
     regs_[reg::kMode] = 0x03;
     regs_[reg::kAwbTrigger] = 0x30;
@@ -88,12 +88,12 @@ void Camera::PowerUp() {
     SetGain(reg::kGainBlue, controls_[0].value);
     // The mode register of the scenario decides whether the camera's own
     // white balance replaces the gains just written.
-    for (const auto& [address, bytes] : spec_.registers)
+    for (const auto& [address, bytes] : setup_.registers)
         if (address <= reg::kMode && reg::kMode < address + static_cast<int>(bytes.size()))
             regs_[reg::kMode] = bytes[reg::kMode - address];
     Settle();
     UpdateExposureRegisters();
-    for (const auto& [address, bytes] : spec_.registers)
+    for (const auto& [address, bytes] : setup_.registers)
         std::copy(bytes.begin(), bytes.end(), regs_.begin() + address);
 }
 
@@ -111,9 +111,9 @@ void Camera::SetGain(int address, int gain) {
 // While automatic white balance runs the camera owns the gain registers.
 void Camera::Settle() {
     if (!AwbActive()) return;
-    SetGain(reg::kGainRed, spec_.awbGains[0]);
-    SetGain(reg::kGainGreen, spec_.awbGains[1]);
-    SetGain(reg::kGainBlue, spec_.awbGains[2]);
+    SetGain(reg::kGainRed, setup_.awbGains[0]);
+    SetGain(reg::kGainGreen, setup_.awbGains[1]);
+    SetGain(reg::kGainBlue, setup_.awbGains[2]);
 }
 
 void Camera::UpdateExposureRegisters() {
@@ -148,8 +148,8 @@ int Camera::PropertySet(int id, int value, int flags) {
 }
 
 int Camera::PropertyRange(int id, int* min, int* max, int* step, int* dflt, int* flags) const {
-    auto it = spec_.properties.find(id);
-    if (it == spec_.properties.end() || !min || !max || !step || !dflt || !flags) return kErrArgument;
+    auto it = setup_.properties.find(id);
+    if (it == setup_.properties.end() || !min || !max || !step || !dflt || !flags) return kErrArgument;
     *min = it->second.min;
     *max = it->second.max;
     *step = it->second.step;

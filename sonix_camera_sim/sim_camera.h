@@ -45,9 +45,9 @@ std::vector<uint8_t> MakeFirmwareImage(size_t size, const std::string& version);
 
 class Camera {
 public:
-    explicit Camera(const CameraSpec& spec);
+    explicit Camera(const CameraSetup& setup);
 
-    const CameraSpec& Spec() const { return spec_; }
+    const CameraSetup& Setup() const { return setup_; }
 
     // Back to the settings and registers of the scenario, as after power-up.
     // The flash and the firmware running from it are kept.
@@ -75,14 +75,14 @@ public:
     // The firmware in flash starts running (after a restart).
     void BootFromFlash();
 
-    const std::vector<Resolution>& Resolutions() const { return spec_.resolutions; }
+    const std::vector<Resolution>& Resolutions() const { return setup_.resolutions; }
 
 private:
     void SetGain(int address, int gain);
     void Settle();
     void UpdateExposureRegisters();
 
-    CameraSpec spec_;
+    CameraSetup setup_;
     std::map<int, Setting> properties_;
     std::map<int, Setting> controls_;
     std::vector<uint8_t> regs_;

@@ -7,7 +7,7 @@
 
 namespace sonix_sim {
 
-CameraSpec::CameraSpec() {
+CameraSetup::CameraSetup() {
     // value, min, max, step, default, flags (1 auto, 2 manual)
     properties[0] = {0, -64, 64, 1, 0, 2};        // brightness
     properties[1] = {32, 0, 95, 1, 32, 2};        // contrast
@@ -270,7 +270,7 @@ private:
         return true;
     }
 
-    bool CameraKey(CameraSpec& cam, const std::string& key, const std::string& value, std::string& why) {
+    bool CameraKey(CameraSetup& cam, const std::string& key, const std::string& value, std::string& why) {
         if (key == "product") return cam.product = value, true;
         if (key == "interface") return cam.interfaceText = value, true;
         if (key == "firmware") {

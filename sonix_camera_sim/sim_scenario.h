@@ -30,7 +30,7 @@ struct Resolution {
     int height = 0;
 };
 
-struct CameraSpec {
+struct CameraSetup {
     std::string product = "Vorn UC-20 Camera";
     std::string interfaceText = "USB 2.0 High Speed";
     std::string firmware = "Vorn-Corvanith-211015K-1.3";
@@ -49,7 +49,7 @@ struct CameraSpec {
     // Register contents written after the settings have been applied.
     std::vector<std::pair<int, std::vector<uint8_t>>> registers;
 
-    CameraSpec();
+    CameraSetup();
 };
 
 // A failure rule: fail every matching call, or the n-th ones (1-based).
@@ -64,7 +64,7 @@ struct Scenario {
     std::string tracePath;
     int burnMs = 0;
     double fps = 30.0;
-    std::vector<CameraSpec> cameras;
+    std::vector<CameraSetup> cameras;
     std::vector<FaultRule> faults;
 };
 

@@ -99,7 +99,7 @@ void Simulator::Apply(const Scenario& scenario) {
         old = EndPreviewLocked();
         scenario_ = scenario;
         cameras_.clear();
-        for (const auto& spec : scenario_.cameras) cameras_.push_back(std::make_unique<Camera>(spec));
+        for (const auto& setup : scenario_.cameras) cameras_.push_back(std::make_unique<Camera>(setup));
         session_ = Session{};
         std::vector<FaultRule> calls, frames, flash;
         for (const auto& r : scenario_.faults) {
@@ -244,7 +244,7 @@ int Simulator::EnumDevice(DeviceRecord* records, int* count, int maxCount) {
     for (int i = 0; i < n; ++i) {
         DeviceRecord& r = records[i];
         std::memset(&r, 0, sizeof r);
-        const auto& id = cameras_[i]->Spec().vidPid;
+        const auto& id = cameras_[i]->Setup().vidPid;
         std::snprintf(r.devicePath, sizeof r.devicePath,
                       "\\\\?\\usb#vid_%02x%02x&pid_%02x%02x&mi_00#7&%08x&0&000%d#"
                       "{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global",
@@ -262,7 +262,7 @@ int Simulator::SelectDevice(int index) {
         std::lock_guard<std::mutex> l(mu_);
         if (!session_.initialized) return kErrState;
         if (index < 0 || index >= static_cast<int>(cameras_.size()) || index >= kMaxCameras) return kErrArgument;
-        if (!cameras_[index]->Spec().selectable) return kErrDevice;
+        if (!cameras_[index]->Setup().selectable) return kErrDevice;
         if (index != session_.selected) {
             // The camera in use is let go before another is taken.
             old = EndPreviewLocked();
@@ -384,15 +384,15 @@ int Simulator::GetProduct(char* buf, int size) {
     std::lock_guard<std::mutex> l(mu_);
     Camera* cam = SelectedLocked();
     if (!cam) return kErrState;
-    if (!cam->Spec().productQuery) return kErrDevice;
-    return CopyText(cam->Spec().product, buf, size);
+    if (!cam->Setup().productQuery) return kErrDevice;
+    return CopyText(cam->Setup().product, buf, size);
 }
 
 int Simulator::GetInterface(char* buf, int size) {
     std::lock_guard<std::mutex> l(mu_);
     Camera* cam = SelectedLocked();
     if (!cam) return kErrState;
-    return CopyText(cam->Spec().interfaceText, buf, size);
+    return CopyText(cam->Setup().interfaceText, buf, size);
 }
 
 int Simulator::GetVidPid(uint8_t* buf, int size) {
@@ -400,7 +400,7 @@ int Simulator::GetVidPid(uint8_t* buf, int size) {
     Camera* cam = SelectedLocked();
     if (!cam) return kErrState;
     if (!buf || size < 4) return kErrArgument;
-    const auto& id = cam->Spec().vidPid;
+    const auto& id = cam->Setup().vidPid;
     std::memcpy(buf, id.data(), std::min(id.size(), static_cast<size_t>(size)));
     return kOk;
 }
@@ -410,8 +410,8 @@ int Simulator::GetPreviewResolutionCount(int* count) {
     Camera* cam = SelectedLocked();
     if (!cam) return kErrState;
     if (!count) return kErrArgument;
-    const auto& spec = cam->Spec();
-    *count = spec.resolutionCount ? *spec.resolutionCount : 2 * static_cast<int>(spec.resolutions.size());
+    const auto& setup = cam->Setup();
+    *count = setup.resolutionCount ? *setup.resolutionCount : 2 * static_cast<int>(setup.resolutions.size());
     return kOk;
 }
 
@@ -508,7 +508,7 @@ int Simulator::GetSerialFlashType(int* type, int) {
     Camera* cam = SelectedLocked();
     if (!cam) return kErrState;
     if (!type) return kErrArgument;
-    *type = cam->Spec().flashType;
+    *type = cam->Setup().flashType;
     return kOk;
 }
 
