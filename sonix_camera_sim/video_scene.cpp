@@ -178,25 +178,36 @@ void DrawCounter(Canvas& c, uint64_t frameIndex, Rgb colour) {
 
 // Box blur of the given radius, separable, clamped at the edges.
 void BoxBlur(const std::vector<uint8_t>& in, std::vector<uint8_t>& out, int w, int h, int r) {
+    const size_t stride = static_cast<size_t>(w) * 3;
     std::vector<uint16_t> rows(in.size());
-    const int n = 2 * r + 1;
+    // Rows padded with their edge pixels, so every sum is a plain run.
+    std::vector<uint8_t> pad(stride + 6 * static_cast<size_t>(r));
     for (int y = 0; y < h; ++y) {
-        const uint8_t* src = &in[static_cast<size_t>(y) * w * 3];
-        uint16_t* dst = &rows[static_cast<size_t>(y) * w * 3];
-        for (int x = 0; x < w; ++x)
-            for (int ch = 0; ch < 3; ++ch) {
-                int sum = 0;
-                for (int k = -r; k <= r; ++k) sum += src[std::clamp(x + k, 0, w - 1) * 3 + ch];
-                dst[x * 3 + ch] = static_cast<uint16_t>(sum);
-            }
+        const uint8_t* src = &in[y * stride];
+        for (int k = 0; k < r; ++k) {
+            std::memcpy(&pad[k * 3], src, 3);
+            std::memcpy(&pad[stride + (r + k) * 3], src + stride - 3, 3);
+        }
+        std::memcpy(&pad[r * 3], src, stride);
+        uint16_t* dst = &rows[y * stride];
+        std::fill(dst, dst + stride, uint16_t{0});
+        for (int k = 0; k <= 2 * r; ++k) {
+            const uint8_t* p = &pad[k * 3];
+            for (size_t i = 0; i < stride; ++i) dst[i] = static_cast<uint16_t>(dst[i] + p[i]);
+        }
     }
     out.resize(in.size());
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w * 3; ++x) {
-            int sum = 0;
-            for (int k = -r; k <= r; ++k) sum += rows[static_cast<size_t>(std::clamp(y + k, 0, h - 1)) * w * 3 + x];
-            out[static_cast<size_t>(y) * w * 3 + x] = static_cast<uint8_t>((sum + n * n / 2) / (n * n));
+    const int n2 = (2 * r + 1) * (2 * r + 1);
+    std::vector<uint32_t> sum(stride);
+    for (int y = 0; y < h; ++y) {
+        std::fill(sum.begin(), sum.end(), 0u);
+        for (int k = -r; k <= r; ++k) {
+            const uint16_t* row = &rows[std::clamp(y + k, 0, h - 1) * stride];
+            for (size_t i = 0; i < stride; ++i) sum[i] += row[i];
         }
+        uint8_t* dst = &out[y * stride];
+        for (size_t i = 0; i < stride; ++i) dst[i] = static_cast<uint8_t>((sum[i] + n2 / 2) / n2);
+    }
 }
 
 // The lens: a [1 2 1] blur both ways, so edges are a pixel or two wide as
