@@ -63,6 +63,11 @@ void VideoStream::Impl::Run(StreamConfig config, SettingsFn settingsFn, FaultFn 
     // Set here as well as in Start, so a callback that stops the stream
     // already sees it as its own thread.
     streamId = std::this_thread::get_id();
+    // Forgotten on the way out: a later thread may be given the same id.
+    struct Forget {
+        std::atomic<std::thread::id>& id;
+        ~Forget() { id = std::thread::id{}; }
+    } forget{streamId};
     using Clock = std::chrono::steady_clock;
     const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / config.fps));
     SceneRenderer renderer;
