@@ -1,5 +1,7 @@
 // The descriptor-level log capture that every library test relies on.
 #include <cstdio>
+#include <stdexcept>
+#include <streambuf>
 
 #include "uvc_fixture.h"
 
@@ -37,6 +39,33 @@ TEST_F(SimulatorTest, ConsecutiveCapturesSeeOnlyTheirOwnLines) {
     EXPECT_EQ(second.err, Lines{"Successfully select device"});
     EXPECT_EQ(second.trace, Lines{vendor("SonixCam_SelectDevice", "0")});
 }
+
+#ifndef _WIN32
+// Natively the library shares this program's std::wcout, so a stream that
+// throws can be slipped under it; on Windows the DLL has its own.
+class ThrowingBuffer : public std::wstreambuf {
+protected:
+    int_type overflow(int_type) override { throw std::runtime_error("device gone"); }
+};
+
+TEST_F(SimulatorTest, ExceptionInsideAnExportBecomesCodeOne) {
+    arrangeCamera("", "", Session::Open);
+    ThrowingBuffer broken;
+    const Observed seen = observe([&] {
+        std::wstreambuf* original = std::wcout.rdbuf(&broken);
+        const auto mask = std::wcout.exceptions();
+        std::wcout.exceptions(std::ios::badbit);
+        const int code = vorn_uvc_StartPreview();
+        std::wcout.exceptions(mask);
+        std::wcout.rdbuf(original);
+        std::wcout.clear();
+        return code;
+    });
+    EXPECT_EQ(seen.code, 1);
+    EXPECT_EQ(seen.trace, Lines{vendor("SonixCam_StartPreview")});
+    // No line is promised: the error stream is tied to the broken one.
+}
+#endif
 
 TEST(SplitLines, HandlesCrLfAndMissingFinalNewline) {
     EXPECT_EQ(splitLines("a\r\nb\n\nc"), (Lines{"a", "b", "", "c"}));
