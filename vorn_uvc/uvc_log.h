@@ -4,7 +4,6 @@
 #define VORN_UVC_LOG_H
 
 #include <iostream>
-#include <string>
 
 namespace vorn::uvc {
 
@@ -34,9 +33,6 @@ template <class... Parts>
 void logErr(const Parts&... parts) {
     logLine(Stream::Err, parts...);
 }
-
-// A narrow text echoed in a log line, widened character by character.
-std::wstring widen(const char* text);
 
 // Runs an export's body; anything thrown becomes code 1.
 template <class Body>
