@@ -213,6 +213,10 @@ PictureSettings Camera::Picture() const {
     p.gainRed = Gain(reg::kGainRed);
     p.gainGreen = Gain(reg::kGainGreen);
     p.gainBlue = Gain(reg::kGainBlue);
+    // The camera's own white-balance estimate is what makes the scene grey.
+    p.balancedRed = setup_.awbGains[0];
+    p.balancedGreen = setup_.awbGains[1];
+    p.balancedBlue = setup_.awbGains[2];
     p.exposureStep = controls_.at(4).value;
     p.autoExposure = AecActive();
     p.rotate180 = controls_.at(2).value == 3;
