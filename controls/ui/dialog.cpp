@@ -212,6 +212,8 @@ void Dialog::OnOK() { EndDialog(IDOK); }
 
 void Dialog::OnCancel() { EndDialog(IDCANCEL); }
 
+void Dialog::OnCommandRefused(int) {}
+
 INT_PTR CALLBACK Dialog::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Dialog* self = nullptr;
     if (message == WM_INITDIALOG) {
@@ -253,7 +255,10 @@ INT_PTR Dialog::HandleMessage(const Message& msg) {
     // while that button is disabled.
     if (okOrCancel) {
         HWND button = Item(id);
-        if (button && !IsWindowEnabled(button)) return TRUE;
+        if (button && !IsWindowEnabled(button)) {
+            OnCommandRefused(id);
+            return TRUE;
+        }
     }
 
     LRESULT result = 0;

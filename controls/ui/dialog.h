@@ -61,6 +61,9 @@ protected:
     // IDOK / IDCANCEL when no table handles them: end the dialog.
     virtual void OnOK();
     virtual void OnCancel();
+    // Enter, Escape or the Close box while the button of that id is
+    // disabled: the command is dropped; this lets the dialog say why.
+    virtual void OnCommandRefused(int id);
 
 private:
     static INT_PTR CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
