@@ -11,30 +11,16 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 # --- what the build and the run need --------------------------------------
-pkgs=(cmake make g++-mingw-w64-i686 binutils-mingw-w64-i686 googletest
-      wine wine32:i386 xvfb xauth imagemagick x11-utils)
-missing=()
-for p in "${pkgs[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO=sudo
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $SUDO dpkg --add-architecture i386
-  fi
-  export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -q
-  $SUDO apt-get install -y -q "${missing[@]}"
-fi
+tools/install-deps.sh
 
 # --- build ------------------------------------------------------------------
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 --target Vorn_Controls -j "${JOBS:-2}"
 build=$root/build/win32
 exe=$build/bin/Vorn_Controls.exe
-export WINEPREFIX=$build/wineprefix
+# The demo's own prefix: its windows go to the user's display as they are,
+# while the test prefix keeps everything in a virtual desktop.
+export WINEPREFIX=$build/wineprefix-demo VORN_WINE_DESKTOP=0
 tools/wine-run.sh --init "$build"
 
 # --- display ------------------------------------------------------------------

@@ -3,17 +3,24 @@
 # 32-bit prefix (created on first use). ctest uses it as the emulator.
 #   tools/wine-run.sh prog.exe args...    run (the prefix is <build>/wineprefix)
 #   tools/wine-run.sh --init <build>      only create the prefix
+# VORN_WINE_DESKTOP=0 creates a prefix whose windows go straight to the display.
 set -euo pipefail
 
 init_prefix() {
-  if [ ! -f "$WINEPREFIX/.vorn-ready" ]; then
+  # v2: all windows live in a Wine virtual desktop. Without a window manager
+  # on Xvfb every show or hide of a top-level window otherwise waits ~2 s.
+  if [ ! -f "$WINEPREFIX/.vorn-ready-2" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
     (
       flock 9
-      if [ ! -f "$WINEPREFIX/.vorn-ready" ]; then
-        wineboot --init >/dev/null 2>&1 || true
+      if [ ! -f "$WINEPREFIX/.vorn-ready-2" ]; then
+        [ -f "$WINEPREFIX/.vorn-ready" ] || wineboot --init >/dev/null 2>&1 || true
+        if [ "${VORN_WINE_DESKTOP:-1}" = 1 ]; then
+          wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 || true
+          wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1600x1000 /f >/dev/null 2>&1 || true
+        fi
         wineserver --wait || true
-        touch "$WINEPREFIX/.vorn-ready"
+        touch "$WINEPREFIX/.vorn-ready" "$WINEPREFIX/.vorn-ready-2"
       fi
     ) 9>"$WINEPREFIX.lock"
   fi

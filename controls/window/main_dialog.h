@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>  // HDROP
 
 #include <cstdint>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "ui/dialog.h"
 #include "vorn_uvc.h"
 #include "window/about_dialogs.h"
+#include "window/frame_store.h"
 
 // Minimum and maximum of one picture property, both inclusive.
 struct PropertyRange {
@@ -39,11 +41,12 @@ public:
     bool IsFirmwareNewer(const char* firmware, size_t bufferSize, int threshold) const;
     void AppendStatus(const std::wstring& text);
 
-    // Frame hand-over (frame.cpp). The camera's thread stores each frame as
-    // a new buffer; a reader gets one whole frame and its size together, and
-    // the buffer lives as long as the reader holds it.
-    void StoreFrame(const uint8_t* data, int length);
-    std::shared_ptr<const std::vector<uint8_t>> LatestFrame(int32_t* size = nullptr);
+    // Frame hand-over (frame.cpp, over vorn::FrameStore). The camera's
+    // thread stores each frame as a new buffer; a reader gets one whole
+    // frame and its size together, and the buffer lives as long as the
+    // reader holds it. StoreFrame is false for a dropped frame.
+    bool StoreFrame(const uint8_t* data, int length);
+    vorn::Frame LatestFrame() const;
 
     // Message handlers are public so that each concern's message map (a
     // table at file scope) can name them.
@@ -66,6 +69,31 @@ public:
     // --- About (about.cpp) ------------------------------------------------
     void OnAbout();
 
+    // --- Camera start and stop (camera_start.cpp) ------------------------
+    void OnStartStopCamera();
+    void OnDeviceSelChange();
+    // The frame function given to the library: stores each frame into
+    // g_frameTarget, on the camera's thread. Always 0.
+    static int VORN_STDCALL FrameCallback(const uint8_t* bytes, int count);
+    // An "ERROR" box with the text, then the window ends with -1.
+    void FailCamera(const wchar_t* text);
+    // Keeps the preview's top-left corner, 800 pixels wide, `height` high.
+    void SizePreview(int height);
+
+    // --- Snapshots (snapshots.cpp) ----------------------------------------
+    // Index of the encoder with exactly this MIME type, its class id out;
+    // -1 when there is none.
+    static int GetEncoderClsid(const wchar_t* mimeType, CLSID* clsid);
+    void SaveSnapshot();
+    void OnFileTypeBmp();
+    void OnFileTypeJpg();
+    void OnFileTypePng();
+    void SetFileType(int type);
+    void OnBrowseFolder();
+    void OnDropFiles(HDROP drop);
+    // A status line about a snapshot, shown at once.
+    void ReportSnapshot(const std::wstring& line);
+
     // --- Joined by the other concerns of the window ----------------------
     // Property controls: ReadRanges, IsEditTextPending, ValidatePropertyRange,
     //   ScrollStatusToEnd, OnHScroll, OnChange<Property> (nine).
@@ -82,6 +110,8 @@ public:
     // --- Message maps -------------------------------------------------------
     static ui::MessageMap StartupMap();
     static ui::MessageMap AboutMap();
+    static ui::MessageMap CameraMap();
+    static ui::MessageMap SnapshotMap();
 
 protected:
     // --- Dialog framework ------------------------------------------------
@@ -104,12 +134,10 @@ public:
     int32_t m_selectedDevice;
     HDEVNOTIFY m_hDeviceNotify;
     bool m_controlsEnabled;
-    // The last frame: the camera's thread swaps in a new buffer under
-    // m_frameMutex, readers copy the pointer under it; m_frameSize always
-    // matches the buffer's length.
-    int32_t m_frameSize;
-    std::shared_ptr<const std::vector<uint8_t>> m_frameBuffer;
-    std::mutex m_frameMutex;
+    // The last frame: FrameCallback swaps in a new buffer under the store's
+    // mutex, snapshots copy the pointer under it. The frame's size lives in
+    // the store beside the buffer, so the two never disagree.
+    vorn::FrameStore m_frameBuffer;
     bool m_rotateSupported;
     CLSID m_bmpEncoderClsid;
     CLSID m_pngEncoderClsid;

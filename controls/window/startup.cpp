@@ -42,7 +42,6 @@ CVornControlsDlg::CVornControlsDlg()
       m_selectedDevice(0),
       m_hDeviceNotify(nullptr),
       m_controlsEnabled(true),
-      m_frameSize(0),
       m_rotateSupported(false),
       m_bmpEncoderClsid{},
       m_pngEncoderClsid{},
@@ -112,6 +111,8 @@ std::vector<ui::MessageMap> CVornControlsDlg::MessageMaps() const {
     return {
         StartupMap(),
         AboutMap(),
+        CameraMap(),
+        SnapshotMap(),
         // The maps of the property controls, mode switches, camera start and
         // stop, snapshots, configuration and firmware join here.
     };
@@ -229,7 +230,10 @@ bool CVornControlsDlg::InitMainWindow() {
     Gdiplus::GdiplusStartupInput gdiplusInput;
     Gdiplus::GdiplusStartup(&g_gdiplusToken, &gdiplusInput, nullptr);
 
-    // 19. TODO(snapshots): the BMP and PNG encoder look-up joins here.
+    // 19. Encoders for the BMP and PNG snapshots; without one, its radio
+    // button stays disabled.
+    m_bmpEncoderFound = GetEncoderClsid(L"image/bmp", &m_bmpEncoderClsid) >= 0;
+    m_pngEncoderFound = GetEncoderClsid(L"image/png", &m_pngEncoderClsid) >= 0;
 
     // 20.
     m_fileType = 1;

@@ -15,9 +15,9 @@ namespace {
 
 TEST(FrameHandover, NoFrameBeforeTheFirstDelivery) {
     CVornControlsDlg dlg;
-    int32_t size = -1;
-    EXPECT_EQ(dlg.LatestFrame(&size), nullptr);
-    EXPECT_EQ(size, 0);
+    vorn::Frame frame = dlg.LatestFrame();
+    EXPECT_FALSE(frame);
+    EXPECT_EQ(frame.size, 0);
 }
 
 TEST(FrameHandover, AnEmptyFrameReplacesTheLastOne) {
@@ -25,11 +25,9 @@ TEST(FrameHandover, AnEmptyFrameReplacesTheLastOne) {
     const uint8_t bytes[] = {0xFF, 0xD8, 0xFF, 0xD9};
     dlg.StoreFrame(bytes, 4);
     dlg.StoreFrame(nullptr, 0);
-    int32_t size = -1;
-    auto frame = dlg.LatestFrame(&size);
-    ASSERT_NE(frame, nullptr);
-    EXPECT_TRUE(frame->empty());
-    EXPECT_EQ(size, 0);
+    vorn::Frame frame = dlg.LatestFrame();
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame.size, 0);
 }
 
 // Each frame is filled with one byte value derived from its length, so a
@@ -50,13 +48,12 @@ TEST(FrameHandover, ReadersAlwaysSeeOneWholeFrameWhileFramesArrive) {
     while (!dlg.LatestFrame() && std::chrono::steady_clock::now() < until) std::this_thread::yield();
     int checked = 0;
     for (int i = 0; i < 20000; ++i) {
-        int32_t size = 0;
-        auto frame = dlg.LatestFrame(&size);
+        vorn::Frame frame = dlg.LatestFrame();
         if (!frame) continue;
-        ASSERT_EQ(static_cast<size_t>(size), frame->size());
-        const uint8_t expected = static_cast<uint8_t>(size % 251);
-        ASSERT_EQ(frame->front(), expected);
-        ASSERT_EQ(frame->back(), expected);
+        ASSERT_GT(frame.size, 0);
+        const uint8_t expected = static_cast<uint8_t>(frame.size % 251);
+        ASSERT_EQ(frame.data()[0], expected);
+        ASSERT_EQ(frame.data()[frame.size - 1], expected);
         ++checked;
     }
     stop = true;

@@ -1,0 +1,205 @@
+// Snapshots of the live picture: the image encoders, saving the last frame
+// as BMP, JPG or PNG, the file type, and choosing the folder.
+#include <windows.h>
+
+#include <objidl.h>  // before gdiplus.h, which needs PROPID
+#include <gdiplus.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "resources/resource.h"
+#include "ui/prompts.h"
+#include "window/main_dialog.h"
+
+namespace {
+
+constexpr int kDropPathSize = 260;
+// How far past the tick count's number a name may go when earlier snapshots
+// hold the names before it.
+constexpr int kMaxNameTries = 100000;
+
+const wchar_t* Extension(int fileType) {
+    switch (fileType) {
+    case 0: return L"bmp";
+    case 2: return L"png";
+    default: return L"jpg";
+    }
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::wstring SnapshotPath(const std::wstring& folder, const std::wstring& stamp, int number, const wchar_t* ext) {
+    return folder + L"\\" + stamp + L"_" + std::to_wstring(number) + L"." + ext;
+}
+
+// Writes all of the bytes to a file that must not exist yet. False with
+// nothing left behind when the file can't be created or written; `taken`
+// tells a name already in use from other failures.
+bool WriteNewFile(const std::wstring& path, const uint8_t* bytes, int32_t size, bool& taken) {
+    taken = false;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+        return false;
+    }
+    bool ok = true;
+    int32_t done = 0;
+    while (ok && done < size) {
+        DWORD written = 0;
+        ok = WriteFile(file, bytes + done, static_cast<DWORD>(size - done), &written, nullptr) && written > 0;
+        done += static_cast<int32_t>(written);
+    }
+    ok = CloseHandle(file) && ok;
+    if (!ok) DeleteFileW(path.c_str());
+    return ok;
+}
+
+}  // namespace
+
+ui::MessageMap CVornControlsDlg::SnapshotMap() {
+    static const ui::MapEntry entries[] = {
+        ui::OnBnClicked<&CVornControlsDlg::SaveSnapshot>(IDC_SNAPSHOT_SAVE),
+        ui::OnBnClicked<&CVornControlsDlg::OnFileTypeBmp>(IDC_FILETYPE_BMP),
+        ui::OnBnClicked<&CVornControlsDlg::OnFileTypeJpg>(IDC_FILETYPE_JPG),
+        ui::OnBnClicked<&CVornControlsDlg::OnFileTypePng>(IDC_FILETYPE_PNG),
+        ui::OnBnClicked<&CVornControlsDlg::OnBrowseFolder>(IDC_BROWSE_FOLDER),
+        ui::OnDropFiles<&CVornControlsDlg::OnDropFiles>(),
+    };
+    return entries;
+}
+
+int CVornControlsDlg::GetEncoderClsid(const wchar_t* mimeType, CLSID* clsid) {
+    UINT count = 0;
+    UINT size = 0;
+    if (Gdiplus::DllExports::GdipGetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0) return -1;
+    std::vector<uint8_t> list;
+    try {
+        list.resize(size);
+    } catch (...) {
+        return -1;
+    }
+    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(list.data());
+    if (Gdiplus::DllExports::GdipGetImageEncoders(count, size, encoders) != Gdiplus::Ok) return -1;
+    for (UINT i = 0; i < count; ++i) {
+        if (encoders[i].MimeType && wcscmp(encoders[i].MimeType, mimeType) == 0) {
+            *clsid = encoders[i].Clsid;
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+void CVornControlsDlg::ReportSnapshot(const std::wstring& line) {
+    AppendStatus(line);
+    UpdateData(false);
+    // The newest line in view.
+    if (m_statusEdit.attached()) m_statusEdit.LineScroll(m_statusEdit.LineCount());
+}
+
+void CVornControlsDlg::SaveSnapshot() {
+    const int number = static_cast<int>(GetTickCount() % 1000);
+    std::time_t now = std::time(nullptr);
+    char stamp[80] = {};
+    if (const std::tm* local = std::localtime(&now)) std::strftime(stamp, sizeof stamp, "%Y%m%d_%H%M%S", local);
+
+    const CLSID* encoder = nullptr;
+    if (m_fileType == 0) {
+        if (!m_bmpEncoderFound) return;
+        encoder = &m_bmpEncoderClsid;
+    } else if (m_fileType == 2) {
+        if (!m_pngEncoderFound) return;
+        encoder = &m_pngEncoderClsid;
+    }
+
+    // One whole frame, held until the file is written.
+    const vorn::Frame frame = m_frameBuffer.Latest();
+    if (!frame || frame.size <= 0) {
+        // An empty file would be a corrupt picture.
+        ReportSnapshot(L"No picture to save yet.\r\n");
+        return;
+    }
+
+    // The stamp is ASCII digits and '_'.
+    std::wstring wideStamp(stamp, stamp + std::strlen(stamp));
+    const wchar_t* ext = Extension(m_fileType);
+    // An earlier snapshot of the same second and number is never replaced.
+    std::wstring path;
+    int tries = 0;
+    for (int n = number; tries < kMaxNameTries; ++n, ++tries) {
+        path = SnapshotPath(m_snapshotFolder, wideStamp, n, ext);
+        if (encoder) {
+            if (!Exists(path)) break;
+            continue;
+        }
+        bool taken = false;
+        if (WriteNewFile(path, frame.data(), frame.size, taken)) return;
+        if (!taken) {
+            ui::CurrentPrompts().MessageBox(hwnd(), L"Can't write the snapshot file '" + path + L"'.", L"ERROR",
+                                            MB_OK);
+            return;
+        }
+    }
+    if (tries == kMaxNameTries) {
+        ReportSnapshot(L"No free snapshot name for '" + path + L"'.\r\n");
+        return;
+    }
+
+    // BMP or PNG: the image library decodes the frame and encodes the file.
+    IStream* stream = SHCreateMemStream(frame.data(), static_cast<UINT>(frame.size));
+    Gdiplus::GpImage* image = nullptr;
+    if (!stream || Gdiplus::DllExports::GdipLoadImageFromStream(stream, &image) != Gdiplus::Ok || !image) {
+        if (stream) stream->Release();
+        ReportSnapshot(L"Can't decode the picture for '" + path + L"'.\r\n");
+        return;
+    }
+    Gdiplus::Status saved = Gdiplus::DllExports::GdipSaveImageToFile(image, path.c_str(), encoder, nullptr);
+    Gdiplus::DllExports::GdipDisposeImage(image);
+    stream->Release();
+    if (saved != Gdiplus::Ok) {
+        DeleteFileW(path.c_str());
+        ReportSnapshot(L"Can't save the snapshot '" + path + L"'.\r\n");
+    }
+}
+
+void CVornControlsDlg::SetFileType(int type) {
+    m_fileType = type;
+    UpdateData(false);
+}
+
+void CVornControlsDlg::OnFileTypeBmp() { SetFileType(0); }
+void CVornControlsDlg::OnFileTypeJpg() { SetFileType(1); }
+void CVornControlsDlg::OnFileTypePng() { SetFileType(2); }
+
+void CVornControlsDlg::OnBrowseFolder() {
+    std::optional<std::wstring> folder =
+        ui::CurrentPrompts().ChooseFolder(hwnd(), L"Select a folder/directory for saving snapshots");
+    if (!folder || folder->empty()) return;
+    m_snapshotFolder = *folder;
+    UpdateData(false);
+}
+
+void CVornControlsDlg::OnDropFiles(HDROP drop) {
+    wchar_t buffer[kDropPathSize] = {};
+    DragQueryFileW(drop, 0, buffer, kDropPathSize);
+    // The drop is released whatever it held.
+    DragFinish(drop);
+    std::wstring path(buffer);
+    if (path.empty()) return;
+    if (PathIsDirectoryW(path.c_str())) {
+        // The folder itself is taken over at the next UpdateData(true).
+        SetDlgItemTextW(hwnd(), IDC_SNAPSHOT_FOLDER, path.c_str());
+        return;
+    }
+    const std::wstring text = L"File '" + path + L"' is not a directory.\r\n";
+    AppendStatus(text);
+    UpdateData(false);
+    ui::CurrentPrompts().MessageBox(hwnd(), text, L"ERROR", MB_OK);
+}
