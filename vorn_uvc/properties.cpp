@@ -142,32 +142,70 @@ int vorn_uvc_getSharpnessRange(int* min, int* max) { return getPropertyRange(kSh
 int vorn_uvc_getGammaRange(int* min, int* max) { return getPropertyRange(kGamma, min, max); }
 int vorn_uvc_getAEC_TargetRange(int* min, int* max) { return getPropertyRange(kAecTarget, min, max); }
 
-int vorn_uvc_setAEC_Mode(bool on) {
+namespace {
+
+// Automatic exposure (control 4) and automatic white balance (property 7)
+// switch alike: auto sends a fixed value with the auto flag; manual keeps the
+// value the camera last chose for itself and only changes the flag.
+struct AutoMode {
+    int (*isBitOn)(bool*);
+    int (*setBit)(bool);
+    int (*get)(int, int*, int*);
+    int (*set)(int, int, int);
+    int id;
+    int autoValue;
+    const wchar_t* bitQueryFailure;
+    const wchar_t* onFailure;
+    const wchar_t* onSuccess;
+    const wchar_t* getFailure;
+    const wchar_t* offFailure;
+    const wchar_t* offSuccess;
+};
+
+int controlGet(int id, int* value, int* flags) { return SonixCam_ControlGet(id, value, flags); }
+int controlSet(int id, int value, int flags) { return SonixCam_ControlSet(id, value, flags); }
+int propertyGet(int id, int* value, int* flags) { return SonixCam_PropertyGet(id, value, flags); }
+int propertySet(int id, int value, int flags) { return SonixCam_PropertySet(id, value, flags); }
+
+int setAutoMode(const AutoMode& m, bool on) {
     return guarded([&] {
-        if (!modeBitReady(vorn_uvc_is_RegAEC_On, vorn_uvc_set_RegAEC_Mode, L"Failed to get Exposure info"))
-            return kFailed;
+        if (!modeBitReady(m.isBitOn, m.setBit, m.bitQueryFailure)) return kFailed;
         if (on) {
-            if (SonixCam_ControlSet(kControlExposure, kAutoExposureStep, kFlagsAuto) != 0) {
-                logErr(L"Failed to set AEC Mode ON");
+            if (m.set(m.id, m.autoValue, kFlagsAuto) != 0) {
+                logErr(m.onFailure);
                 return kFailed;
             }
-            logOut(L"Successfully set AEC Mode ON");
+            logOut(m.onSuccess);
             return kOk;
         }
-        // Going manual keeps the exposure the camera last chose for itself.
         int value = 0, flags = 0;
-        if (SonixCam_ControlGet(kControlExposure, &value, &flags) != 0) {
-            logErr(L"Failed to get AEC Exposure info");
+        if (m.get(m.id, &value, &flags) != 0) {
+            logErr(m.getFailure);
             return kFailed;
         }
-        if (SonixCam_ControlSet(kControlExposure, value, kFlagsManual) != 0) {
-            logErr(L"Failed to set AEC Mode OFF");
+        if (m.set(m.id, value, kFlagsManual) != 0) {
+            logErr(m.offFailure);
             return kFailed;
         }
-        logOut(L"Successfully set AEC Mode OFF");
+        logOut(m.offSuccess);
         return kOk;
     });
 }
+
+const AutoMode kAutoExposure{vorn_uvc_is_RegAEC_On, vorn_uvc_set_RegAEC_Mode, controlGet, controlSet,
+                             kControlExposure, kAutoExposureStep, L"Failed to get Exposure info",
+                             L"Failed to set AEC Mode ON", L"Successfully set AEC Mode ON",
+                             L"Failed to get AEC Exposure info", L"Failed to set AEC Mode OFF",
+                             L"Successfully set AEC Mode OFF"};
+const AutoMode kAutoWhiteBalance{vorn_uvc_is_RegAWB_On, vorn_uvc_set_RegAWB_Mode, propertyGet, propertySet,
+                                 kPropertyWhiteBalance, 0, L"Failed to get White Balance info",
+                                 L"Failed to set AWB Mode ON", L"Successfully set AWB Mode ON",
+                                 L"Failed to get AWB info", L"Failed to set AWB Mode OFF",
+                                 L"Successfully set AWB Mode OFF"};
+
+}  // namespace
+
+int vorn_uvc_setAEC_Mode(bool on) { return setAutoMode(kAutoExposure, on); }
 
 int vorn_uvc_isAECModeOn(bool* on) {
     return guarded([&] {
@@ -205,31 +243,7 @@ int vorn_uvc_setManualExposureValue(int value) {
     });
 }
 
-int vorn_uvc_setAWB_Mode(bool on) {
-    return guarded([&] {
-        if (!modeBitReady(vorn_uvc_is_RegAWB_On, vorn_uvc_set_RegAWB_Mode, L"Failed to get White Balance info"))
-            return kFailed;
-        if (on) {
-            if (SonixCam_PropertySet(kPropertyWhiteBalance, 0, kFlagsAuto) != 0) {
-                logErr(L"Failed to set AWB Mode ON");
-                return kFailed;
-            }
-            logOut(L"Successfully set AWB Mode ON");
-            return kOk;
-        }
-        int value = 0, flags = 0;
-        if (SonixCam_PropertyGet(kPropertyWhiteBalance, &value, &flags) != 0) {
-            logErr(L"Failed to get AWB info");
-            return kFailed;
-        }
-        if (SonixCam_PropertySet(kPropertyWhiteBalance, value, kFlagsManual) != 0) {
-            logErr(L"Failed to set AWB Mode OFF");
-            return kFailed;
-        }
-        logOut(L"Successfully set AWB Mode OFF");
-        return kOk;
-    });
-}
+int vorn_uvc_setAWB_Mode(bool on) { return setAutoMode(kAutoWhiteBalance, on); }
 
 int vorn_uvc_set_AWB_Gain_Red(int value) { return setColourGain(kGainRed, value); }
 int vorn_uvc_set_AWB_Gain_Blue(int value) { return setColourGain(kGainBlue, value); }
