@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "config/csv_reader.h"
 #include "ui/controls.h"
 #include "ui/dialog.h"
 #include "vorn_uvc.h"
@@ -69,6 +70,18 @@ public:
     // --- About (about.cpp) ------------------------------------------------
     void OnAbout();
 
+    // --- Configuration files (config_file.cpp) ----------------------------
+    // File > Save Config and File > Load Config.
+    void OnSaveConfig();
+    void OnLoadConfig();
+    // The fields, read back from the controls, as the table a save writes.
+    CSV_reader BuildConfigTable();
+    // Applies the file's rows in order; false at the first row that fails
+    // (its status line says why), and for a file that is missing or malformed.
+    bool LoadConfigFile(const std::string& fileName);
+    // True when set or skipped, or when the number has no integer operation.
+    bool ApplyIntProperty(int32_t number, int32_t value);
+
     // --- Camera start and stop (camera_start.cpp) ------------------------
     void OnStartStopCamera();
     void OnDeviceSelChange();
@@ -110,6 +123,7 @@ public:
     // --- Message maps -------------------------------------------------------
     static ui::MessageMap StartupMap();
     static ui::MessageMap AboutMap();
+    static ui::MessageMap ConfigMap();
     static ui::MessageMap CameraMap();
     static ui::MessageMap SnapshotMap();
 

@@ -111,6 +111,7 @@ std::vector<ui::MessageMap> CVornControlsDlg::MessageMaps() const {
     return {
         StartupMap(),
         AboutMap(),
+        ConfigMap(),
         CameraMap(),
         SnapshotMap(),
         // The maps of the property controls, mode switches, camera start and
