@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 #include <unistd.h>
 
 #include <filesystem>
@@ -33,11 +34,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::fwrite(data, 1, size, f);
   std::fclose(f);
   CSV_reader table;
+  bool refused = false;
   try {
     table.read_file(path);
+    // As Load Config does: a header without data rows is refused through
+    // the lookup of its first column.
+    if (!table.column_names().empty()) (void)table.column(table.column_names().front());
   } catch (const CsvError&) {
+    refused = true;  // the load stops here with the reader's message
   }
-  for (const auto& row : vorn::config::ConfigRows(table)) {
+  const std::vector<vorn::config::ConfigRow> rows = vorn::config::ConfigRows(table);
+  if (refused || !table.initialized()) return 0;
+
+  // A table the load walks: every column as long as the first, so no row
+  // reads past the end of one.
+  for (const std::string& name : table.column_names())
+    if (table.column(name).size() != rows.size()) __builtin_trap();
+  static const vorn::config::PropertyTable names = vorn::config::PropertyNameTable();
+  for (const auto& row : rows) {
+    if (!row.number) break;  // the load stops at an unknown name
+    if (names.at(row.name) != *row.number) __builtin_trap();
     if (row.type == vorn::config::RowType::Int && row.intValue != vorn::config::LenientInt(row.value))
       __builtin_trap();
   }
