@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "config/csv_reader.h"
+#include "firmware/update_firmware_dialog.h"
 #include "ui/controls.h"
 #include "ui/dialog.h"
 #include "vorn_uvc.h"
@@ -70,6 +71,13 @@ public:
     // --- About (about.cpp) ------------------------------------------------
     void OnAbout();
 
+    // --- Firmware (firmware_menu.cpp) --------------------------------------
+    // Tools > Burn Firmware: shows the firmware dialog; nothing while a burn runs.
+    void OnBurnFirmware();
+    // Escape and Close while a burn runs: the window stays, the user is told.
+    bool OnCloseDuringBurn(WPARAM, LPARAM);
+    void OnCommandRefused(int id) override;
+
     // --- Configuration files (config_file.cpp) ----------------------------
     // File > Save Config and File > Load Config.
     void OnSaveConfig();
@@ -123,6 +131,7 @@ public:
     // --- Message maps -------------------------------------------------------
     static ui::MessageMap StartupMap();
     static ui::MessageMap AboutMap();
+    static ui::MessageMap FirmwareMap();
     static ui::MessageMap ConfigMap();
     static ui::MessageMap CameraMap();
     static ui::MessageMap SnapshotMap();
@@ -208,8 +217,7 @@ public:
     ui::Trackbar m_saturationSlider;
     ui::Trackbar m_sharpnessSlider;
     ui::Menu m_menu;
-    // TODO(firmware dialog): `UpdateFirmwareDlg m_firmwareDlg;` (dialog 130)
-    // goes here, between m_menu and m_aboutDlg, when that class exists.
+    UpdateFirmwareDlg m_firmwareDlg;
     HelpAboutDlg m_aboutDlg;
 
     // The identifier text built at start-up: the first four bytes of the

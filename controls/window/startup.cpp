@@ -111,6 +111,7 @@ std::vector<ui::MessageMap> CVornControlsDlg::MessageMaps() const {
     return {
         StartupMap(),
         AboutMap(),
+        FirmwareMap(),
         ConfigMap(),
         CameraMap(),
         SnapshotMap(),
@@ -282,8 +283,10 @@ bool CVornControlsDlg::InitMainWindow() {
     m_aboutDlg.m_firmwareText = vorn::firmware::WidenBounded(firmware, sizeof firmware);
     m_aboutDlg.UpdateData(false);
 
-    // 31. TODO(firmware dialog): create m_firmwareDlg (dialog 130) with the
-    // identifier text here.
+    // 31. The firmware dialog, hidden until Tools > Burn Firmware.
+    m_firmwareDlg.Create(hwnd());
+    m_firmwareDlg.m_vidPid = vidPid;
+    m_firmwareDlg.UpdateData(false);
 
     // 32-33.
     m_menu.EnableItem(ID_FILE_SAVE_CONFIG, MF_GRAYED | MF_DISABLED);

@@ -1,0 +1,72 @@
+// The firmware update dialog: picks and checks a ROM image, burns it into the
+// camera on a worker thread with a progress bar, then restarts the camera
+// and re-initialises the library. Modeless, created hidden at start-up and
+// shown from the main window's Tools menu.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/dialog.h"
+#include "vorn_uvc.h"
+
+class CVornControlsDlg;
+
+class UpdateFirmwareDlg : public ui::Dialog {
+public:
+    UpdateFirmwareDlg();
+    // Waits for a running burn first: the worker uses this object.
+    ~UpdateFirmwareDlg() override;
+
+    // --- Handlers ----------------------------------------------------------
+    void OnBrowseSource();
+    void OnDropSourceFile(HDROP drop);
+    void OnFullVerification();
+    void OnCancelUpdate();
+    void OnUpdateFirmware();
+    bool OnDestroyWindow(WPARAM, LPARAM);
+
+    // --- Internal operations ----------------------------------------------
+    bool IsSourcePathValid();
+    // Fills m_image and m_imageLength; a refusal has shown its box.
+    bool ReadSourceFile(const std::wstring& path);
+    static DWORD WINAPI BurnThreadProc(LPVOID dialog);
+    static int VORN_CDECL BurnProgress(void* context, float done);
+
+    // True from the Yes to the burn until its worker has finished.
+    bool IsBurning() const { return m_burning.load(); }
+    // Dispatches messages until the worker has ended (the worker talks to
+    // the window thread synchronously, so a plain wait could deadlock).
+    void WaitForBurn();
+
+    // --- State, in this order -----------------------------------------------
+    std::wstring m_sourcePath;
+    std::wstring m_vidPid;
+    int32_t m_fullVerification;
+    std::unique_ptr<uint8_t[]> m_image;
+    int32_t m_imageLength;
+    // Set while the dialog is shown from the menu; its buttons 1 and 2 come
+    // back when the dialog closes. Written by the worker at the end of a burn.
+    std::atomic<CVornControlsDlg*> m_owner;
+
+protected:
+    void DoDataExchange(ui::DataExchange& dx) override;
+    std::vector<ui::MessageMap> MessageMaps() const override;
+    // Enter presses the default button when it is live and never ends the
+    // dialog by itself; Escape is Cancel, only while Cancel is enabled.
+    void OnOK() override;
+    void OnCancel() override;
+
+private:
+    void RestartSequence();
+    void EnableOwnerButtons();
+
+    std::atomic<bool> m_burning{false};
+    int32_t m_burnVerify = 0;  // taken on the window thread before the worker starts
+    HANDLE m_worker = nullptr;
+};
