@@ -17,14 +17,11 @@
 #include "resources/resource.h"
 #include "ui/prompts.h"
 #include "window/main_dialog.h"
+#include "window/snapshot_name.h"
 
 namespace {
 
 constexpr int kDropPathSize = 260;
-// How far past the tick count's number a name may go when earlier snapshots
-// hold the names before it.
-constexpr int kMaxNameTries = 100000;
-
 const wchar_t* Extension(int fileType) {
     switch (fileType) {
     case 0: return L"bmp";
@@ -34,10 +31,6 @@ const wchar_t* Extension(int fileType) {
 }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::wstring SnapshotPath(const std::wstring& folder, const std::wstring& stamp, int number, const wchar_t* ext) {
-    return folder + L"\\" + stamp + L"_" + std::to_wstring(number) + L"." + ext;
-}
 
 // Writes all of the bytes to a file that must not exist yet. False with
 // nothing left behind when the file can't be created or written; `taken`
@@ -128,27 +121,25 @@ void CVornControlsDlg::SaveSnapshot() {
     }
 
     // The stamp is ASCII digits and '_'.
-    std::wstring wideStamp(stamp, stamp + std::strlen(stamp));
+    const std::wstring wideStamp(stamp, stamp + std::strlen(stamp));
     const wchar_t* ext = Extension(m_fileType);
     // An earlier snapshot of the same second and number is never replaced.
-    std::wstring path;
-    int tries = 0;
-    for (int n = number; tries < kMaxNameTries; ++n, ++tries) {
-        path = SnapshotPath(m_snapshotFolder, wideStamp, n, ext);
-        if (encoder) {
-            if (!Exists(path)) break;
-            continue;
-        }
-        bool taken = false;
-        if (WriteNewFile(path, frame.data(), frame.size, taken)) return;
-        if (!taken) {
-            ui::CurrentPrompts().MessageBox(hwnd(), L"Can't write the snapshot file '" + path + L"'.", L"ERROR",
-                                            MB_OK);
+    // A JPG is created only if still new, so a name taken meanwhile moves
+    // on to the next number.
+    std::optional<std::wstring> path;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        path = vorn::FreeSnapshotPath(m_snapshotFolder, wideStamp, number, ext, Exists);
+        if (!path) {
+            ReportSnapshot(L"No free snapshot name in '" + m_snapshotFolder + L"'.\r\n");
             return;
         }
+        if (encoder) break;
+        bool taken = false;
+        if (WriteNewFile(*path, frame.data(), frame.size, taken)) return;
+        if (!taken) break;
     }
-    if (tries == kMaxNameTries) {
-        ReportSnapshot(L"No free snapshot name for '" + path + L"'.\r\n");
+    if (!encoder) {
+        ui::CurrentPrompts().MessageBox(hwnd(), L"Can't write the snapshot file '" + *path + L"'.", L"ERROR", MB_OK);
         return;
     }
 
@@ -157,15 +148,15 @@ void CVornControlsDlg::SaveSnapshot() {
     Gdiplus::GpImage* image = nullptr;
     if (!stream || Gdiplus::DllExports::GdipLoadImageFromStream(stream, &image) != Gdiplus::Ok || !image) {
         if (stream) stream->Release();
-        ReportSnapshot(L"Can't decode the picture for '" + path + L"'.\r\n");
+        ReportSnapshot(L"Can't decode the picture for '" + *path + L"'.\r\n");
         return;
     }
-    Gdiplus::Status saved = Gdiplus::DllExports::GdipSaveImageToFile(image, path.c_str(), encoder, nullptr);
+    Gdiplus::Status saved = Gdiplus::DllExports::GdipSaveImageToFile(image, path->c_str(), encoder, nullptr);
     Gdiplus::DllExports::GdipDisposeImage(image);
     stream->Release();
     if (saved != Gdiplus::Ok) {
-        DeleteFileW(path.c_str());
-        ReportSnapshot(L"Can't save the snapshot '" + path + L"'.\r\n");
+        DeleteFileW(path->c_str());
+        ReportSnapshot(L"Can't save the snapshot '" + *path + L"'.\r\n");
     }
 }
 
