@@ -25,9 +25,8 @@ void CVornControlsDlg::DoDataExchange(ui::DataExchange& dx) {
     dx.Radio(IDC_FILETYPE_BMP, m_fileType);
     dx.Text(IDC_SNAPSHOT_FOLDER, m_snapshotFolder);
 
-    // TODO(property controls): the nine range warnings join here, through
-    // dx.Validate, in the order AEC target, brightness, contrast, saturation,
-    // sharpness, gamma, manual exposure, colour gain blue, colour gain red.
+    // Warnings only, and only while reading the controls.
+    ValidatePropertyRanges(dx);
 
     dx.SliderPos(IDC_AEC_TARGET_SLIDER, m_aecTargetPos);
     dx.SliderPos(IDC_MANUAL_EXPOSURE_SLIDER, m_manualExposurePos);

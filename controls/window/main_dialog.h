@@ -115,6 +115,41 @@ public:
     // A status line about a snapshot, shown at once.
     void ReportSnapshot(const std::wstring& line);
 
+    // --- Property controls (property_controls.cpp) ------------------------
+    // Start-up step: preview resolutions, the slider ranges and their lines.
+    void ReadRanges();
+    // True when the edit's text must not be applied yet (empty, a lone "-"
+    // where negatives are allowed, a gamma or gain still being typed).
+    bool IsEditTextPending(int id, bool allowNegative) const;
+    // The range warning; a warning only, the value stays and is still sent.
+    void ValidatePropertyRange(ui::DataExchange& dx, int value, int min, int max, const wchar_t* caption);
+    // The nine warnings in their exchange order.
+    void ValidatePropertyRanges(ui::DataExchange& dx);
+    void ScrollStatusToEnd();
+    bool OnHScroll(int code, int position, HWND sender);
+    void OnChangeAecTarget();
+    void OnChangeManualExposure();
+    void OnChangeGainBlue();
+    void OnChangeGainRed();
+    void OnChangeBrightness();
+    void OnChangeContrast();
+    void OnChangeSaturation();
+    void OnChangeSharpness();
+    void OnChangeGamma();
+    // What the nine edit handlers share.
+    void ChangeFromEdit(int editId);
+
+    // --- Mode switches (mode_switches.cpp) --------------------------------
+    // The camera's current values into the fields and sliders, with their
+    // lines; the caller refreshes the window.
+    void ReadCurrentValues();
+    void OnAutoExposure();
+    void OnAutoWhiteBalance();
+    void OnIllumination();
+    void OnRotate180();
+    void OnShowStatus();
+    bool IsIlluminationShown() const;
+
     // --- Joined by the other concerns of the window ----------------------
     // Property controls: ReadRanges, IsEditTextPending, ValidatePropertyRange,
     //   ScrollStatusToEnd, OnHScroll, OnChange<Property> (nine).
@@ -131,10 +166,12 @@ public:
     // --- Message maps -------------------------------------------------------
     static ui::MessageMap StartupMap();
     static ui::MessageMap AboutMap();
-    static ui::MessageMap FirmwareMap();
-    static ui::MessageMap ConfigMap();
+    static ui::MessageMap PropertyMap();
+    static ui::MessageMap ModeMap();
     static ui::MessageMap CameraMap();
     static ui::MessageMap SnapshotMap();
+    static ui::MessageMap FirmwareMap();
+    static ui::MessageMap ConfigMap();
 
 protected:
     // --- Dialog framework ------------------------------------------------

@@ -115,6 +115,8 @@ std::vector<ui::MessageMap> CVornControlsDlg::MessageMaps() const {
         ConfigMap(),
         CameraMap(),
         SnapshotMap(),
+        PropertyMap(),
+        ModeMap(),
         // The maps of the property controls, mode switches, camera start and
         // stop, snapshots, configuration and firmware join here.
     };
@@ -240,8 +242,9 @@ bool CVornControlsDlg::InitMainWindow() {
     // 20.
     m_fileType = 1;
 
-    // 21. TODO(property controls): ReadRanges joins here.
-    // 22. TODO(mode switches): ReadCurrentValues joins here.
+    // 21-22. The camera's ranges, then its current values.
+    ReadRanges();
+    ReadCurrentValues();
 
     // 23-24. Resolution and device choice.
     m_resolutionCombo.SetCurSel(0);
