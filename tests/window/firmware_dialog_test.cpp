@@ -387,9 +387,9 @@ TEST_F(FirmwareDialogTest, FullVerificationTickPassesItsFlagToTheBurn) {
         ASSERT_TRUE(StartClean());
         Command(ID_TOOLS_BURN_FIRMWARE);
         TickVerify(verify);
-        Update(WriteFile(L"fw.src", Image(32768)));
+        Update(WriteFile(L"fw.src", Image(131072)));
         ASSERT_TRUE(WaitForBurnEnd());
-        EXPECT_TRUE(TraceHas(std::string("SonixCam_BurnerFW(&, 32768, fn, &, 3, ") + (verify ? "1" : "0") + ") = 0"));
+        EXPECT_TRUE(TraceHas(std::string("SonixCam_BurnerFW(&, 131072, fn, &, 3, ") + (verify ? "1" : "0") + ") = 0"));
         TearDown();
         SetUp();
     }
