@@ -171,4 +171,62 @@ TEST(EndToEnd, NoCameraShowsOnlyTheErrorBoxAndEndsAfterOk) {
     EXPECT_EQ(*code, 0u);
 }
 
+// The whole text of a window of another process, however long.
+std::wstring LongWindowText(HWND hwnd) {
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length);
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 2000,
+                        &copied);
+    text.resize(copied);
+    return text;
+}
+
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = kWindowTimeout) {
+    auto end = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(50ms);
+    }
+    return true;
+}
+
+TEST(EndToEnd, ShowStatusInformationRevealsTheStartupReadOut) {
+    constexpr int kStatus = 1024;
+    constexpr int kShowStatus = 1047;
+    Program program(std::nullopt);
+    ASSERT_TRUE(program.started());
+    HWND main = program.WaitForWindow(L"Vorn Camera Control Tool");
+    ASSERT_NE(main, nullptr) << "the main window did not appear";
+    HWND status = GetDlgItem(main, kStatus);
+    ASSERT_NE(status, nullptr);
+    EXPECT_FALSE(IsWindowVisible(status));
+
+    // A click on the check box, as the user's mouse gives it.
+    PostMessageW(GetDlgItem(main, kShowStatus), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(status) != FALSE; })) << "the status box stayed hidden";
+
+    const std::wstring text = LongWindowText(status);
+    const wchar_t* lines[] = {
+        L"No. 0: resolution = 1280 * 800\r\n",   L"Brightness range: -64 - 64\r\n",
+        L"AEC Target range: 0 - 255\r\n",        L"Manual Exposure range: -13 - -1\r\n",
+        L"Color Gain Red range: 128 - 511\r\n",  L"Current Brightness value is 0\r\n",
+        L"Current Gamma value is 100\r\n",       L"Current Color Gain Blue value is 420\r\n",
+        L"Current Manual Exposure value = -6\r\n", L" AEC Mode is ON\r\n",
+        L"AWB Mode is ON\r\n",
+    };
+    size_t at = 0;
+    for (const wchar_t* line : lines) {
+        size_t found = text.find(line, at);
+        EXPECT_NE(found, std::wstring::npos) << "missing or out of order: " << std::string(line, line + wcslen(line));
+        if (found != std::wstring::npos) at = found;
+    }
+
+    PressButton(main, 2);
+    std::optional<DWORD> code = program.WaitForExit();
+    ASSERT_TRUE(code.has_value()) << "the program did not end after Exit";
+    EXPECT_EQ(*code, 0u);
+}
+
 }  // namespace
