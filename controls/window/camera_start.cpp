@@ -100,8 +100,8 @@ void CVornControlsDlg::OnStartStopCamera() {
     g_frameTarget = this;
     AppendStatus(L"Open camera success!\r\n");
 
-    // TODO(mode switches): ReadCurrentValues() belongs here, between the
-    // open and the preview start; it is not in the tree yet.
+    // The camera's current values into the fields, with their lines.
+    ReadCurrentValues();
 
     if (vorn_uvc_StartPreview() != 0) {
         AppendStatus(L"Fail to capture the image!\r\n");

@@ -47,8 +47,10 @@ TEST_F(CameraStartTest, StartAndStopTwiceAtTwoResolutions) {
         const std::wstring added = Dlg().m_statusText.substr(before);
         EXPECT_EQ(added.rfind(L"Open camera success!\r\n", 0), 0u) << std::string(added.begin(), added.end());
         EXPECT_TRUE(added.ends_with(L"Start capturing images!\r\n"));
+        // The value read-out comes between the two lines.
+        EXPECT_NE(added.find(L"\r\nCurrent Brightness value is "), std::wstring::npos);
         // The status box shows the same text.
-        EXPECT_EQ(Text(IDC_STATUS), Dlg().m_statusText);
+        EXPECT_EQ(ui::WindowText(Item(IDC_STATUS)), Dlg().m_statusText);
         // Closed first, reopened with the preview window and frame function.
         EXPECT_LT(TraceIndex("SonixCam_CloseCamera"), TraceIndex("SonixCam_OpenCamera(hwnd, 0, fn) = 0"));
         EXPECT_LT(TraceIndex("SonixCam_OpenCamera(hwnd, 0, fn)"), TraceIndex(r.format));

@@ -3,6 +3,7 @@
 // teardown that stops the camera's stream before the window goes.
 #pragma once
 
+#include "ui/controls.h"
 #include "window_fixture.h"
 
 namespace vorn::test {
