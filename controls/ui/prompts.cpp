@@ -71,7 +71,7 @@ std::optional<std::wstring> Win32Prompts::ChooseFolder(HWND owner, const std::ws
     info.hwndOwner = owner;
     info.pszDisplayName = display;
     info.lpszTitle = title.c_str();
-    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    info.ulFlags = 0;  // the classic chooser; an item without a path is ignored below
     std::optional<std::wstring> result;
     if (PIDLIST_ABSOLUTE list = SHBrowseForFolderW(&info)) {
         wchar_t path[MAX_PATH] = {};
