@@ -80,13 +80,6 @@ std::string ToUtf8(const std::wstring& path) {
     return vorn::files::PathToUtf8(vorn::files::PathFromWide(path));
 }
 
-// The box's own style bit: the Illumination box counts as shown when the
-// start-up settings or the firmware gate left it so, whether or not the
-// main window itself is on screen.
-bool IlluminationBoxShown(HWND dialog) {
-    return (GetWindowLongW(GetDlgItem(dialog, IDC_ILLUMINATION), GWL_STYLE) & WS_VISIBLE) != 0;
-}
-
 // The camera-dependent controls come back on every way out of a handler.
 class ControlsOffScope {
 public:
@@ -146,7 +139,7 @@ bool ApplySwitchRow(CVornControlsDlg& dlg, int number, bool on) {
         dlg.UpdateData(false);
         return true;
     case vorn::config::kIlluminate:
-        if (!IlluminationBoxShown(dlg.hwnd()) || !dlg.m_illuminationSupported) return true;
+        if (!dlg.IsIlluminationShown() || !dlg.m_illuminationSupported) return true;
         if (vorn_uvc_setIllumination(on) != 0) {
             dlg.AppendStatus(L"Illumination failed!\r\n");
             return false;
@@ -215,7 +208,7 @@ CSV_reader CVornControlsDlg::BuildConfigTable() {
     s.gainRed = m_gainRedPos;
     s.rotateSupported = m_rotateSupported;
     s.rotate180 = m_rotate180 != 0;
-    s.illuminationWritten = IlluminationBoxShown(hwnd()) && m_illuminationSupported != 0;
+    s.illuminationWritten = IsIlluminationShown() && m_illuminationSupported != 0;
     s.illuminationOn = m_illuminationOn != 0;
     return vorn::config::BuildConfigTable(s);
 }

@@ -110,8 +110,10 @@ void CVornControlsDlg::OnShowStatus() {
     ::ShowWindow(GetDlgItem(hwnd(), IDC_STATUS), m_showStatus ? SW_SHOW : SW_HIDE);
 }
 
+// The box's own visible bit, not IsWindowVisible: the answer must not depend
+// on whether the main window itself is on screen (it is not during start-up).
 bool CVornControlsDlg::IsIlluminationShown() const {
-    return IsWindowVisible(GetDlgItem(hwnd(), IDC_ILLUMINATION)) != FALSE;
+    return (GetWindowLongW(GetDlgItem(hwnd(), IDC_ILLUMINATION), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 void CVornControlsDlg::ReadCurrentValues() {

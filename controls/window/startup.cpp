@@ -217,11 +217,8 @@ bool CVornControlsDlg::InitMainWindow() {
     ::ShowWindow(GetDlgItem(hwnd(), IDC_ROTATE_180), m_rotateSupported ? SW_SHOW : SW_HIDE);
     ::ShowWindow(GetDlgItem(hwnd(), IDC_STATUS), m_showStatus ? SW_SHOW : SW_HIDE);
     m_illuminationSupported = IsFirmwareNewer(firmware, sizeof firmware, kIlluminationBuild) ? 1 : 0;
-    HWND illumination = GetDlgItem(hwnd(), IDC_ILLUMINATION);
-    // The box's own style bit: the window itself is not shown yet, so
-    // IsWindowVisible would always say no here.
-    bool shown = (GetWindowLongW(illumination, GWL_STYLE) & WS_VISIBLE) != 0;
-    if (shown && !m_illuminationSupported) ::ShowWindow(illumination, SW_HIDE);
+    if (IsIlluminationShown() && !m_illuminationSupported)
+        ::ShowWindow(GetDlgItem(hwnd(), IDC_ILLUMINATION), SW_HIDE);
 
     // 17. Open without preview so the properties can be read and written.
     if (vorn_uvc_openCamera(nullptr, 0, nullptr) != 0) {
