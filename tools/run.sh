@@ -37,15 +37,8 @@ trap 'exit 130' INT TERM
 headless=0
 if [ -z "${DISPLAY:-}" ]; then
   headless=1
-  for n in $(seq 70 99); do
-    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-    Xvfb :$n -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=:$n
-    break
-  done
-  [ -n "$xvfb_pid" ] || { echo "no free X display number" >&2; exit 1; }
-  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
+  . tools/xvfb.sh
+  start_xvfb 70 99 || exit 1
 fi
 
 # --- run ------------------------------------------------------------------------

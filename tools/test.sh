@@ -42,14 +42,8 @@ if cmake --preset win32 >/dev/null && cmake --build --preset win32 -j "$jobs"; t
   # One X display for all GUI tests; a user's display is left alone.
   xvfb_pid=""
   if [ -z "${DISPLAY:-}" ]; then
-    for n in $(seq 90 120); do
-      [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-      Xvfb :$n -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
-      xvfb_pid=$!
-      export DISPLAY=:$n
-      break
-    done
-    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X${DISPLAY#:} ] && break; sleep 0.1; done
+    . tools/xvfb.sh
+    start_xvfb 90 120 || failed+=(xvfb)
   fi
   step "win32 tests under Wine (DISPLAY=${DISPLAY:-none})"
   ctest --preset win32 -j "$jobs" || failed+=(win32)
