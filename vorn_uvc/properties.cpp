@@ -34,27 +34,34 @@ struct Property {
     const wchar_t* getFailure;
     const wchar_t* setFailure;
     const wchar_t* rangeFailure;
+    const wchar_t* defaultFailure;
 };
 
 constexpr Property kBrightness{0, kFlagsNone, L"Failed to get Property Brightness current value",
                                L"Failed to set Property Brightness current value",
-                               L"Failed to get Property Brightness range values"};
+                               L"Failed to get Property Brightness range values",
+                               L"Failed to get Property Brightness default value"};
 constexpr Property kContrast{1, kFlagsNone, L"Failed to get Property Contrast current value",
                              L"Failed to set Property Contrast current value",
-                             L"Failed to get Property Contrast range values"};
+                             L"Failed to get Property Contrast range values",
+                             L"Failed to get Property Contrast default value"};
 constexpr Property kSaturation{3, kFlagsNone, L"Failed to get Property Saturation current value",
                                L"Failed to set Property Saturation current value",
-                               L"Failed to get Property Saturation range values"};
+                               L"Failed to get Property Saturation range values",
+                               L"Failed to get Property Saturation default value"};
 // The set line's spelling is what log readers already match on.
 constexpr Property kSharpness{4, kFlagsNone, L"Failed to get Property Sharpness current value",
                               L"Failed to set Property Sahrpness current value",
-                              L"Failed to get Property Sharpness range values"};
+                              L"Failed to get Property Sharpness range values",
+                              L"Failed to get Property Sharpness default value"};
 constexpr Property kGamma{5, kFlagsNone, L"Failed to get Property Gamma current value",
                           L"Failed to set Property Gamma current value",
-                          L"Failed to get Property Gamma range values"};
+                          L"Failed to get Property Gamma range values",
+                          L"Failed to get Property Gamma default value"};
 constexpr Property kAecTarget{8, kFlagsAuto, L"Failed to get Property AEC Target current value",
                               L"Failed to set Property AEC Target current value",
-                              L"Failed to get Property AEC Target range values"};
+                              L"Failed to get Property AEC Target range values",
+                              L"Failed to get Property AEC Target default value"};
 
 int getProperty(const Property& p, int* value) {
     return guarded([&] {
@@ -71,6 +78,19 @@ int getPropertyRange(const Property& p, int* min, int* max) {
     return guarded([&] {
         int step = 0, dflt = 0, flags = 0;
         return report(SonixCam_PropertyGetRange(p.id, min, max, &step, &dflt, &flags), Outcome{p.rangeFailure});
+    });
+}
+
+// The camera's own default comes with its range; only it is kept.
+int getPropertyDefault(const Property& p, int* value) {
+    return guarded([&] {
+        int min = 0, max = 0, step = 0, dflt = 0, flags = 0;
+        if (SonixCam_PropertyGetRange(p.id, &min, &max, &step, &dflt, &flags) != 0) {
+            logErr(p.defaultFailure);
+            return kFailed;
+        }
+        if (value != nullptr) *value = dflt;
+        return kOk;
     });
 }
 
@@ -141,6 +161,13 @@ int vorn_uvc_getSaturationRange(int* min, int* max) { return getPropertyRange(kS
 int vorn_uvc_getSharpnessRange(int* min, int* max) { return getPropertyRange(kSharpness, min, max); }
 int vorn_uvc_getGammaRange(int* min, int* max) { return getPropertyRange(kGamma, min, max); }
 int vorn_uvc_getAEC_TargetRange(int* min, int* max) { return getPropertyRange(kAecTarget, min, max); }
+
+int vorn_uvc_getBrightnessDefault(int* value) { return getPropertyDefault(kBrightness, value); }
+int vorn_uvc_getContrastDefault(int* value) { return getPropertyDefault(kContrast, value); }
+int vorn_uvc_getSaturationDefault(int* value) { return getPropertyDefault(kSaturation, value); }
+int vorn_uvc_getSharpnessDefault(int* value) { return getPropertyDefault(kSharpness, value); }
+int vorn_uvc_getGammaDefault(int* value) { return getPropertyDefault(kGamma, value); }
+int vorn_uvc_getAEC_TargetDefault(int* value) { return getPropertyDefault(kAecTarget, value); }
 
 namespace {
 

@@ -124,6 +124,15 @@ VORN_UVC_API int VORN_CDECL vorn_uvc_set_AWB_Gain_Blue_ThruReg(int value);
 VORN_UVC_API int VORN_CDECL vorn_uvc_getExposureValueThruReg(int* value);
 VORN_UVC_API int VORN_CDECL vorn_uvc_setExposureValueThruReg(int value);
 
+/* Additions after the 60. Camera defaults: the default that the camera
+ * reports with each property's range. */
+VORN_UVC_API int VORN_CDECL vorn_uvc_getBrightnessDefault(int* value);
+VORN_UVC_API int VORN_CDECL vorn_uvc_getContrastDefault(int* value);
+VORN_UVC_API int VORN_CDECL vorn_uvc_getSaturationDefault(int* value);
+VORN_UVC_API int VORN_CDECL vorn_uvc_getSharpnessDefault(int* value);
+VORN_UVC_API int VORN_CDECL vorn_uvc_getGammaDefault(int* value);
+VORN_UVC_API int VORN_CDECL vorn_uvc_getAEC_TargetDefault(int* value);
+
 #ifdef __cplusplus
 }
 #endif

@@ -15,27 +15,35 @@ struct PropertyRow {
     const char* getFailure;
     const char* setFailure;
     const char* rangeFailure;
+    int (*dflt)(int*);
+    const char* defaultFailure;
 };
 
 const PropertyRow kProperties[] = {
     {"Brightness", 0, 0, vorn_uvc_getBrightness, vorn_uvc_setBrightness, vorn_uvc_getBrightnessRange,
      "Failed to get Property Brightness current value", "Failed to set Property Brightness current value",
-     "Failed to get Property Brightness range values"},
+     "Failed to get Property Brightness range values", vorn_uvc_getBrightnessDefault,
+     "Failed to get Property Brightness default value"},
     {"Contrast", 1, 0, vorn_uvc_getContrast, vorn_uvc_setContrast, vorn_uvc_getContrastRange,
      "Failed to get Property Contrast current value", "Failed to set Property Contrast current value",
-     "Failed to get Property Contrast range values"},
+     "Failed to get Property Contrast range values", vorn_uvc_getContrastDefault,
+     "Failed to get Property Contrast default value"},
     {"Saturation", 3, 0, vorn_uvc_getSaturation, vorn_uvc_setSaturation, vorn_uvc_getSaturationRange,
      "Failed to get Property Saturation current value", "Failed to set Property Saturation current value",
-     "Failed to get Property Saturation range values"},
+     "Failed to get Property Saturation range values", vorn_uvc_getSaturationDefault,
+     "Failed to get Property Saturation default value"},
     {"Sharpness", 4, 0, vorn_uvc_getSharpness, vorn_uvc_setSharpness, vorn_uvc_getSharpnessRange,
      "Failed to get Property Sharpness current value", "Failed to set Property Sahrpness current value",
-     "Failed to get Property Sharpness range values"},
+     "Failed to get Property Sharpness range values", vorn_uvc_getSharpnessDefault,
+     "Failed to get Property Sharpness default value"},
     {"Gamma", 5, 0, vorn_uvc_getGamma, vorn_uvc_setGamma, vorn_uvc_getGammaRange,
      "Failed to get Property Gamma current value", "Failed to set Property Gamma current value",
-     "Failed to get Property Gamma range values"},
+     "Failed to get Property Gamma range values", vorn_uvc_getGammaDefault,
+     "Failed to get Property Gamma default value"},
     {"AecTarget", 8, 1, vorn_uvc_getAEC_Target, vorn_uvc_setAEC_Target, vorn_uvc_getAEC_TargetRange,
      "Failed to get Property AEC Target current value", "Failed to set Property AEC Target current value",
-     "Failed to get Property AEC Target range values"},
+     "Failed to get Property AEC Target range values", vorn_uvc_getAEC_TargetDefault,
+     "Failed to get Property AEC Target default value"},
 };
 
 // Each property is given the same distinctive setting: value 17, range 10 to
@@ -73,6 +81,14 @@ TEST_F(SimulatorTest, PropertyFamilyForwardsIdValueAndFlags) {
         EXPECT_EQ(p.get(&value), 0);
         EXPECT_EQ(value, 40);
 
+        // The default travels with the range; only it is kept.
+        value = -1;
+        seen = observe([&] { return p.dflt(&value); });
+        EXPECT_EQ(seen.code, 0);
+        EXPECT_EQ(value, 50);
+        EXPECT_EQ(seen.trace, Lines{vendor("SonixCam_PropertyGetRange", id + ", &, &, &, &, &")});
+        EXPECT_TRUE(seen.out.empty() && seen.err.empty());
+
         // The library leaves range checks to the camera.
         seen = observe([&] { return p.set(91); });
         EXPECT_EQ(seen.code, 1);
@@ -108,6 +124,13 @@ TEST_F(SimulatorTest, PropertyFamilyReportsEachFailureOnTheErrorStream) {
         EXPECT_EQ(seen.code, 1);
         EXPECT_TRUE(seen.out.empty());
         EXPECT_EQ(seen.err, Lines{p.rangeFailure});
+
+        int value = 77;
+        seen = observe([&] { return p.dflt(&value); });
+        EXPECT_EQ(seen.code, 1);
+        EXPECT_EQ(value, 77) << "written on failure";
+        EXPECT_TRUE(seen.out.empty());
+        EXPECT_EQ(seen.err, Lines{p.defaultFailure});
     }
 }
 
