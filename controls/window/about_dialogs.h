@@ -5,8 +5,9 @@
 #include <string>
 
 #include "ui/dialog.h"
+#include "vorn_version.h"
 
-inline constexpr wchar_t kToolVersion[] = L"v1.0.0";
+inline constexpr wchar_t kToolVersion[] = L"v" VORN_VERSION_WSTRING;
 
 class HelpAboutDlg : public ui::Dialog {
 public:
