@@ -77,6 +77,7 @@
 #define ID_FILE_LOAD_CONFIG         32772
 #define ID_TOOLS_BURN_FIRMWARE      32773
 #define ID_HELP_ABOUT               32774
+#define ID_TOOLS_RESTORE_DEFAULTS   32775
 
 #ifndef IDC_STATIC
 #define IDC_STATIC                  (-1)

@@ -114,6 +114,7 @@ void CVornControlsDlg::OnStartStopCamera() {
     UpdateData(false);
     m_menu.EnableItem(ID_FILE_SAVE_CONFIG, MF_ENABLED);
     m_menu.EnableItem(ID_FILE_LOAD_CONFIG, MF_ENABLED);
+    m_menu.EnableItem(ID_TOOLS_RESTORE_DEFAULTS, MF_ENABLED);
     m_menu.EnableItem(ID_TOOLS_BURN_FIRMWARE, MF_GRAYED | MF_DISABLED);
     UpdateData(false);
 }

@@ -50,6 +50,7 @@ void CVornControlsDlg::CloseCamera() {
     if (vorn_uvc_isOpenCamera(&open) == 0) vorn_uvc_closeCamera();
     m_menu.EnableItem(ID_FILE_SAVE_CONFIG, MF_GRAYED | MF_DISABLED);
     m_menu.EnableItem(ID_FILE_LOAD_CONFIG, MF_GRAYED | MF_DISABLED);
+    m_menu.EnableItem(ID_TOOLS_RESTORE_DEFAULTS, MF_GRAYED | MF_DISABLED);
     m_menu.EnableItem(ID_TOOLS_BURN_FIRMWARE, MF_ENABLED);
 }
 

@@ -7,11 +7,14 @@
 #include <shellapi.h>  // HDROP
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "config/camera_defaults.h"
 #include "config/csv_reader.h"
 #include "firmware/update_firmware_dialog.h"
 #include "ui/controls.h"
@@ -149,6 +152,17 @@ public:
     void OnRotate180();
     void OnShowStatus();
     bool IsIlluminationShown() const;
+    // Which pairs the automatic modes leave to the user, after a successful
+    // switch.
+    void EnableExposurePairs(bool aecOn);
+    void EnableGainPairs(bool awbOn);
+
+    // --- Camera defaults (restore_defaults.cpp) ----------------------------
+    // Tools > Restore Camera Defaults: runs the restore steps, a status line
+    // each and one at the end; the fields and sliders show the result.
+    void OnRestoreDefaults();
+    void ShowDefaultStep(const vorn::config::DefaultStepResult& result);
+
 
     // --- Joined by the other concerns of the window ----------------------
     // Property controls: ReadRanges, IsEditTextPending, ValidatePropertyRange,
@@ -172,6 +186,7 @@ public:
     static ui::MessageMap SnapshotMap();
     static ui::MessageMap FirmwareMap();
     static ui::MessageMap ConfigMap();
+    static ui::MessageMap DefaultsMap();
 
 protected:
     // --- Dialog framework ------------------------------------------------

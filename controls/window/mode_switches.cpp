@@ -8,6 +8,7 @@
 #include "resources/resource.h"
 #include "ui/message_map.h"
 #include "window/main_dialog.h"
+#include "window/mode_texts.h"
 #include "window/property_table.h"
 
 namespace {
@@ -34,17 +35,25 @@ ui::MessageMap CVornControlsDlg::ModeMap() {
     return entries;
 }
 
+void CVornControlsDlg::EnableExposurePairs(bool aecOn) {
+    Enable(hwnd(), IDC_AEC_TARGET_EDIT, aecOn);
+    Enable(hwnd(), IDC_AEC_TARGET_SLIDER, aecOn);
+    Enable(hwnd(), IDC_MANUAL_EXPOSURE_EDIT, !aecOn);
+    Enable(hwnd(), IDC_MANUAL_EXPOSURE_SLIDER, !aecOn);
+}
+
+void CVornControlsDlg::EnableGainPairs(bool awbOn) {
+    for (int id = IDC_GAIN_BLUE_EDIT; id <= IDC_GAIN_RED_SLIDER; ++id) Enable(hwnd(), id, !awbOn);
+}
+
 void CVornControlsDlg::OnAutoExposure() {
     const bool wanted = Ticked(hwnd(), IDC_AUTO_EXPOSURE);
     bool state = wanted;
     if (vorn_uvc_setAEC_Mode(wanted) != 0) {
-        AppendStatus(L"Set AEC Mode failed!\r\n");
+        AppendStatus(vorn::window::kAecSwitchFailed);
         state = !wanted;  // the refresh undoes the click
     } else {
-        Enable(hwnd(), IDC_AEC_TARGET_EDIT, wanted);
-        Enable(hwnd(), IDC_AEC_TARGET_SLIDER, wanted);
-        Enable(hwnd(), IDC_MANUAL_EXPOSURE_EDIT, !wanted);
-        Enable(hwnd(), IDC_MANUAL_EXPOSURE_SLIDER, !wanted);
+        EnableExposurePairs(wanted);
     }
     m_aecOn = state ? 1 : 0;
     UpdateData(false);
@@ -54,10 +63,10 @@ void CVornControlsDlg::OnAutoWhiteBalance() {
     const bool wanted = Ticked(hwnd(), IDC_AUTO_WB);
     bool state = wanted;
     if (vorn_uvc_setAWB_Mode(wanted) != 0) {
-        AppendStatus(L"Set AWB Mode failed!\r\n");
+        AppendStatus(vorn::window::kAwbSwitchFailed);
         state = !wanted;
     } else {
-        for (int id = IDC_GAIN_BLUE_EDIT; id <= IDC_GAIN_RED_SLIDER; ++id) Enable(hwnd(), id, !wanted);
+        EnableGainPairs(wanted);
         if (!wanted) {
             // The gains the camera settled on become the manual starting point.
             int blue = 0;
@@ -96,7 +105,7 @@ void CVornControlsDlg::OnRotate180() {
     const bool wanted = Ticked(hwnd(), IDC_ROTATE_180);
     bool state = wanted;
     if (vorn_uvc_rotate180(wanted) != 0) {
-        AppendStatus(L"Rotation failed!\r\n");
+        AppendStatus(vorn::window::kRotationFailed);
         state = !wanted;
     }
     m_rotate180 = state ? 1 : 0;
@@ -147,12 +156,12 @@ void CVornControlsDlg::ReadCurrentValues() {
         } else {
             AppendStatus(L" AEC Mode is OFF\r\n");
             if (vorn_uvc_setAEC_Mode(m_aecOn != 0) == 0)
-                AppendStatus(m_aecOn ? L"AEC Mode is set to ON\r\n" : L"AEC Mode is set to OFF\r\n");
+                AppendStatus(m_aecOn ? vorn::window::kAecSetOn : vorn::window::kAecSetOff);
         }
     }
 
     // 3. Every read-out re-applies the white balance check box.
-    if (vorn_uvc_setAWB_Mode(m_awbOn != 0) == 0) AppendStatus(m_awbOn ? L"AWB Mode is ON\r\n" : L"AWB Mode is OFF\r\n");
+    if (vorn_uvc_setAWB_Mode(m_awbOn != 0) == 0) AppendStatus(m_awbOn ? vorn::window::kAwbOn : vorn::window::kAwbOff);
 
     ScrollStatusToEnd();
 }

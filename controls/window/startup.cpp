@@ -117,6 +117,7 @@ std::vector<ui::MessageMap> CVornControlsDlg::MessageMaps() const {
         SnapshotMap(),
         PropertyMap(),
         ModeMap(),
+        DefaultsMap(),
         // The maps of the property controls, mode switches, camera start and
         // stop, snapshots, configuration and firmware join here.
     };
@@ -291,6 +292,7 @@ bool CVornControlsDlg::InitMainWindow() {
     // 32-33.
     m_menu.EnableItem(ID_FILE_SAVE_CONFIG, MF_GRAYED | MF_DISABLED);
     m_menu.EnableItem(ID_FILE_LOAD_CONFIG, MF_GRAYED | MF_DISABLED);
+    m_menu.EnableItem(ID_TOOLS_RESTORE_DEFAULTS, MF_GRAYED | MF_DISABLED);
     g_mainDlg = this;
 
     // 34-35.

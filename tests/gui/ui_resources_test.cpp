@@ -211,6 +211,7 @@ TEST(OtherResources, MenuStringIconAndVersion) {
         {0, L"File", ID_FILE_SAVE_CONFIG, L"Save Config"},
         {0, L"File", ID_FILE_LOAD_CONFIG, L"Load Config"},
         {1, L"Tools", ID_TOOLS_BURN_FIRMWARE, L"Burn Firmware"},
+        {1, L"Tools", ID_TOOLS_RESTORE_DEFAULTS, L"Restore Camera Defaults"},
         {2, L"Help", ID_HELP_ABOUT, L"About"},
     };
     for (const auto& it : items) {
