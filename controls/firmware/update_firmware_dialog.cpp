@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <new>
 
+#include "firmware/burn_report.h"
 #include "firmware/rom_image.h"
 #include "resources/resource.h"
 #include "ui/data_exchange.h"
@@ -55,6 +56,7 @@ void UpdateFirmwareDlg::DoDataExchange(ui::DataExchange& dx) {
     dx.Text(IDC_FW_SOURCE_PATH, m_sourcePath);
     dx.Text(IDC_FW_VIDPID, m_vidPid);
     dx.Check(IDC_FW_FULL_VERIFY, m_fullVerification);
+    dx.Text(IDC_FW_VERSION, m_firmwareVersionText);
 }
 
 void UpdateFirmwareDlg::OnOK() {
@@ -182,6 +184,7 @@ void UpdateFirmwareDlg::OnUpdateFirmware() {
         m_worker = nullptr;
     }
     m_burnVerify = m_fullVerification != 0 ? 1 : 0;
+    m_burnPath = m_sourcePath;
     m_burning = true;
     // No second burn from the menu until this one is over.
     if (CVornControlsDlg* owner = m_owner.load()) owner->m_menu.EnableItem(ID_TOOLS_BURN_FIRMWARE, MF_GRAYED | MF_DISABLED);
@@ -212,11 +215,13 @@ DWORD WINAPI UpdateFirmwareDlg::BurnThreadProc(LPVOID param) {
         dialog->EnableItem(IDC_FW_UPDATE, true);
         dialog->EnableItem(IDC_FW_CANCEL, true);
         if (owner) owner->m_menu.EnableItem(ID_TOOLS_BURN_FIRMWARE, MF_ENABLED);
+        dialog->ReportBurn(false, false);
         dialog->m_burning = false;
         return 1;
     }
     Box(dialog->hwnd(), L"Firmware Update Complete!", L"Update Vorn Firmware");
-    dialog->RestartSequence();
+    const bool restarted = dialog->RestartSequence();
+    dialog->ReportBurn(true, restarted);
     if (owner) owner->m_menu.EnableItem(ID_TOOLS_BURN_FIRMWARE, MF_ENABLED);
     dialog->EnableOwnerButtons();
     dialog->m_owner = nullptr;
@@ -225,11 +230,25 @@ DWORD WINAPI UpdateFirmwareDlg::BurnThreadProc(LPVOID param) {
     return 0;
 }
 
-void UpdateFirmwareDlg::RestartSequence() {
+void UpdateFirmwareDlg::ReportBurn(bool burned, bool restarted) {
+    CVornControlsDlg* main = g_mainDlg;
+    if (!main) return;
+    BurnReport report;
+    report.burned = burned;
+    report.restarted = restarted;
+    report.imagePath = m_burnPath;
+    report.imageSize = m_imageLength;
+    report.verify = m_burnVerify != 0;
+    SendMessageW(main->hwnd(), WM_VORN_BURN_FINISHED, 0, reinterpret_cast<LPARAM>(&report));
+}
+
+bool UpdateFirmwareDlg::RestartSequence() {
     // Each failure ends the tool; the rest of the sequence still runs so
     // that the library is left initialised as far as it goes.
     CVornControlsDlg* main = g_mainDlg;
-    auto fail = [main](const wchar_t* text) {
+    bool ok = true;
+    auto fail = [main, &ok](const wchar_t* text) {
+        ok = false;
         Box(main ? main->hwnd() : ui::MainWindow(), text, L"ERROR");
         if (main) main->EndDialog(-1);
     };
@@ -238,4 +257,5 @@ void UpdateFirmwareDlg::RestartSequence() {
     if (vorn_uvc_unInit() != 0) fail(L"Can't uninitialize camera device!");
     Sleep(kSettleMs);
     if (vorn_uvc_init() != 0) fail(L"Can't initialize camera device!");
+    return ok;
 }

@@ -53,6 +53,10 @@ public:
     // Set while the dialog is shown from the menu; its buttons 1 and 2 come
     // back when the dialog closes. Written by the worker at the end of a burn.
     std::atomic<CVornControlsDlg*> m_owner;
+    // The camera's firmware version as read when the dialog was shown or
+    // after the last burn (empty when it could not be read), and its line.
+    std::string m_firmwareVersion;
+    std::wstring m_firmwareVersionText;
 
 protected:
     void DoDataExchange(ui::DataExchange& dx) override;
@@ -63,10 +67,14 @@ protected:
     void OnCancel() override;
 
 private:
-    void RestartSequence();
+    // True when every step of the sequence succeeded.
+    bool RestartSequence();
     void EnableOwnerButtons();
+    // Tells the main window that a burn is over.
+    void ReportBurn(bool burned, bool restarted);
 
     std::atomic<bool> m_burning{false};
     int32_t m_burnVerify = 0;  // taken on the window thread before the worker starts
+    std::wstring m_burnPath;   // likewise
     HANDLE m_worker = nullptr;
 };

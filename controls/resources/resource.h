@@ -65,6 +65,7 @@
 #define IDC_FW_UPDATE               1038
 #define IDC_FW_PROGRESS             1044
 #define IDC_FW_CANCEL               1046
+#define IDC_FW_VERSION              1053  // the camera's firmware version, read-only
 
 // Help > About box (template 133)
 #define IDC_ABOUT_VERSION           1039

@@ -33,6 +33,7 @@ void CVornControlsDlg::OnBurnFirmware() {
     HWND bar = m_firmwareDlg.Item(IDC_FW_PROGRESS);
     SendMessageW(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 10000));
     SendMessageW(bar, PBM_SETPOS, 0, 0);
+    ShowFirmwareVersion();
     m_firmwareDlg.ShowWindow(SW_SHOW);
 }
 

@@ -163,6 +163,16 @@ public:
     void OnRestoreDefaults();
     void ShowDefaultStep(const vorn::config::DefaultStepResult& result);
 
+    // --- Firmware versions (firmware_versions.cpp) -------------------------
+    // The camera's firmware version text, selecting the camera first as a
+    // burn's restart leaves none selected; nullopt when it can't be read.
+    std::optional<std::string> ReadFirmwareVersion();
+    // Reads the version into the firmware dialog's version line.
+    void ShowFirmwareVersion();
+    // Sent by the burn's worker when a burn is over: the version lines, the
+    // history file, on the window thread.
+    bool OnBurnFinished(WPARAM, LPARAM report);
+    std::filesystem::path FirmwareHistoryPath() const;
 
     // --- Joined by the other concerns of the window ----------------------
     // Property controls: ReadRanges, IsEditTextPending, ValidatePropertyRange,
@@ -187,6 +197,7 @@ public:
     static ui::MessageMap FirmwareMap();
     static ui::MessageMap ConfigMap();
     static ui::MessageMap DefaultsMap();
+    static ui::MessageMap FirmwareVersionsMap();
 
 protected:
     // --- Dialog framework ------------------------------------------------

@@ -118,6 +118,7 @@ std::vector<ui::MessageMap> CVornControlsDlg::MessageMaps() const {
         PropertyMap(),
         ModeMap(),
         DefaultsMap(),
+        FirmwareVersionsMap(),
         // The maps of the property controls, mode switches, camera start and
         // stop, snapshots, configuration and firmware join here.
     };
