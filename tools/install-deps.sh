@@ -6,7 +6,8 @@ set -euo pipefail
 pkgs=(cmake make g++ gcc googletest libbenchmark-dev libjpeg-dev libstb-dev
       clang libclang-rt-14-dev
       g++-mingw-w64-i686 binutils-mingw-w64-i686
-      wine wine32:i386 xvfb xauth imagemagick x11-utils)
+      wine wine32:i386 xvfb xauth imagemagick x11-utils
+      nsis zip unzip)
 
 missing=()
 for p in "${pkgs[@]}"; do
