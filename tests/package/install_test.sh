@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# The installer under Wine: a silent per-user install with the simulated
+# camera, the installed program and vorn_ctl at work, the uninstaller
+# removing exactly what was installed; then a chosen folder holding a
+# vendor's SonixCamera.dll, which nothing replaces or removes.
+# Usage: install_test.sh <release build folder> <version>
+set -uo pipefail
+build=$(cd "$1" && pwd)
+version=$2
+test=install
+. "$(dirname "$0")/package_env.sh"
+prepare
+
+user=$(id -un)
+local_programs=$WINEPREFIX/drive_c/users/$user/AppData/Local/Programs
+app="$local_programs/Vorn Controls"
+app_win="C:\\users\\$user\\AppData\\Local\\Programs\\Vorn Controls"
+shortcut="$WINEPREFIX/drive_c/users/$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Vorn Controls.lnk"
+uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\VornControls'
+
+reg_value() {
+  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v v="$2" '$1 == v {$1 = ""; $2 = ""; sub(/^ +/, ""); print}'
+}
+reg_gone() { ! wine reg query "$1" >/dev/null 2>&1; }
+
+# A run that failed half-way leaves its installation behind: start afresh.
+wineserver -k 2>/dev/null
+if grep -q 'VornControls' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  wine reg delete "$uninstall_key" /f >/dev/null 2>&1
+  wine reg delete 'HKCU\Software\Vorn' /f >/dev/null 2>&1
+fi
+rm -rf "$app" "$shortcut" "$WINEPREFIX/drive_c/VornCameras"
+
+program_files=(Vorn_Controls.exe vorn_uvc.dll sdk/vorn_uvc.h sdk/libvorn_uvc.dll.a sdk/example.c sdk/README.txt)
+has_ctl=0
+unzip -Z1 "$zip" | grep -qx vorn_ctl.exe && has_ctl=1 && program_files+=(vorn_ctl.exe)
+
+echo "# silent install with the simulated camera, default folder"
+check "setup /S /SIMULATOR succeeds" wine "$setup" /S /SIMULATOR
+for f in "${program_files[@]}" SonixCamera.dll Uninstall.exe; do
+  check "installed $f in the user's local programs folder" test -f "$app/$f"
+done
+check "Vorn_Controls.exe is the release build" cmp -s "$app/Vorn_Controls.exe" "$build/bin/Vorn_Controls.exe"
+check "SonixCamera.dll is the simulated camera" cmp -s "$app/SonixCamera.dll" "$build/bin/SonixCamera.dll"
+check "a Start-menu entry" test -f "$shortcut"
+check "installed programs entry has version $version" test "$(reg_value "$uninstall_key" DisplayVersion)" = "$version"
+check "installed programs entry names the uninstaller" \
+  test "$(reg_value "$uninstall_key" UninstallString)" = "\"$app_win\\Uninstall.exe\""
+installed=$(cd "$app" && find . -type f | sort)
+
+echo "# the installed program: window, live picture, a snapshot, exit"
+check "the program starts, shows its window, saves a snapshot and exits with 0" drive <<EOF
+run "$app_win\\Vorn_Controls.exe"
+window Vorn Camera Control Tool
+click 1
+wait-text 1 Stop Camera
+wait-video 1025
+click 1029
+wait-file $app_win\\images\\*.jpg
+click 2
+exit 0
+EOF
+snapshot=$(ls "$app/images/"*.jpg 2>/dev/null | head -1)
+
+if [ $has_ctl -eq 1 ]; then
+  (cd "$app" && wine ./vorn_ctl.exe list) >"$work/list.txt" 2>&1
+  check "vorn_ctl.exe list from the install folder finds the camera" grep -q "Vorn UC-20 Camera" "$work/list.txt"
+fi
+
+echo "# the user's own files beside the program"
+echo "PropName,Value,DataType" >"$app/my-camera.csv"
+echo "illuminate=TRUE" >"$app/vorn_settings.cfg"
+echo "2026-01-01 burned" >"$app/firmware-history.log"
+mkdir -p "$app/config"
+echo "illuminate=TRUE" >"$app/config/vorn_settings.cfg"
+user_files=$(cd "$app" && find . -type f | sort | comm -13 <(echo "$installed") -)
+user_sums=$(cd "$app" && sha256sum $user_files)
+
+echo "# silent uninstall"
+check "Uninstall.exe /S succeeds" wine "$app/Uninstall.exe" /S
+# It goes on from a copy of itself: wait until every process of the prefix ended.
+wineserver -w
+for f in $installed; do
+  check "uninstall removed ${f#./}" test ! -e "$app/$f"
+done
+check "uninstall removed the sdk folder" test ! -e "$app/sdk"
+check "uninstall removed the Start-menu entry" test ! -e "$shortcut"
+check "uninstall removed the installed programs entry" reg_gone "$uninstall_key"
+check "uninstall removed the program's registry key" reg_gone 'HKCU\Software\Vorn'
+check "a snapshot was made in between" test -n "$snapshot"
+unchanged() { (cd "$app" && sha256sum --quiet -c - <<<"$user_sums"); }
+check "the user's files are all still there, unchanged" unchanged
+check "the snapshot is still there" test -s "$snapshot"
+rm -rf "$app"
+
+echo "# a chosen folder (/D) and the vendor's SonixCamera.dll"
+vendor_win='C:\VornCameras\Tool'
+vendor_dir=$WINEPREFIX/drive_c/VornCameras/Tool
+check "setup /S /D= succeeds" wine "$setup" /S "/D=$vendor_win"
+check "installed into the chosen folder" test -f "$vendor_dir/Vorn_Controls.exe"
+check "without /SIMULATOR no SonixCamera.dll is installed" test ! -e "$vendor_dir/SonixCamera.dll"
+printf 'the camera vendor library\n' >"$vendor_dir/SonixCamera.dll"
+check "setup /S /SIMULATOR /D= over it succeeds" wine "$setup" /S /SIMULATOR "/D=$vendor_win"
+check "the vendor's SonixCamera.dll was kept" grep -q 'camera vendor library' "$vendor_dir/SonixCamera.dll"
+check "Uninstall.exe /S succeeds" wine "$vendor_dir/Uninstall.exe" /S
+wineserver -w
+check "uninstall removed the program" test ! -e "$vendor_dir/Vorn_Controls.exe"
+check "uninstall left the vendor's SonixCamera.dll" grep -q 'camera vendor library' "$vendor_dir/SonixCamera.dll"
+check "only the vendor's library is left in the folder" test "$(cd "$vendor_dir" && find . | sort | tr '\n' ' ')" = ". ./SonixCamera.dll "
+rm -rf "$WINEPREFIX/drive_c/VornCameras"
+
+if [ $has_ctl -eq 0 ]; then
+  echo "SKIPPED - vorn_ctl.exe is not in the packages yet: 'vorn_ctl.exe list' was not run"
+  [ "$failures" -eq 0 ] && exit 77
+fi
+finish

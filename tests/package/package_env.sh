@@ -1,0 +1,59 @@
+# Sourced by the package tests. Before sourcing set:
+#   build    the release build folder (it holds packages/ and bin/)
+#   version  the project version
+#   test     the test's name (its scratch folder is build/package-test/<test>)
+# Gives the tests their own Wine prefix, build/wineprefix-package (never the
+# win32 test prefix), and small helpers.
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+setup=$build/packages/Vorn-Controls-$version-win32-setup.exe
+zip=$build/packages/Vorn-Controls-$version-win32.zip
+driver=$build/bin/vorn_windriver.exe
+work=$build/package-test/$test
+
+export WINEPREFIX=$build/wineprefix-package WINEARCH=win32 WINEDEBUG=-all
+# No Mono or Gecko prompts, and no menu entries written into the Linux desktop.
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+
+failures=0
+ok() { echo "ok   - $*"; }
+bad() { echo "FAIL - $*"; failures=$((failures + 1)); }
+# check DESCRIPTION COMMAND...: passes when the command succeeds.
+check() {
+  local what=$1
+  shift
+  if "$@"; then ok "$what"; else bad "$what"; fi
+}
+finish() {
+  if [ "$failures" -ne 0 ]; then
+    echo "$test: $failures check(s) failed"
+    exit 1
+  fi
+  echo "$test: all checks passed"
+  exit 0
+}
+
+# Z: is the Linux root in every Wine prefix.
+winpath() { local p=$1; printf 'Z:%s' "${p//\//\\}"; }
+
+# Runs vorn_windriver with the script given on standard input.
+drive_count=0
+drive() {
+  drive_count=$((drive_count + 1))
+  local script=$work/driver-$drive_count.txt
+  cat >"$script"
+  wine "$driver" "$(winpath "$script")" >"$work/driver-$drive_count.log" 2>&1
+  local rc=$?
+  [ $rc -eq 0 ] || grep vorn_windriver "$work/driver-$drive_count.log"
+  return $rc
+}
+
+prepare() {
+  for f in "$setup" "$zip" "$driver"; do
+    [ -f "$f" ] || { echo "$f is missing: run tools/package.sh first"; exit 1; }
+  done
+  [ -n "${DISPLAY:-}" ] || { echo "no X display (DISPLAY)"; exit 1; }
+  rm -rf "$work"
+  mkdir -p "$work"
+  "$root/tools/wine-run.sh" --init "$build" 2>/dev/null
+}
