@@ -20,7 +20,7 @@ build=$root/build/win32
 exe=$build/bin/Vorn_Controls.exe
 # The demo's own prefix: its windows go to the user's display as they are,
 # while the test prefix keeps everything in a virtual desktop.
-export WINEPREFIX=$build/wineprefix-demo VORN_WINE_DESKTOP=0
+export WINEPREFIX=$build/wineprefix-demo VORN_WINE_DESKTOP=0 VORN_WINE_FONTS=1
 tools/wine-run.sh --init "$build"
 
 # --- display ------------------------------------------------------------------

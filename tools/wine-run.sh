@@ -4,7 +4,22 @@
 #   tools/wine-run.sh prog.exe args...    run (the prefix is <build>/wineprefix)
 #   tools/wine-run.sh --init <build>      only create the prefix
 # VORN_WINE_DESKTOP=0 creates a prefix whose windows go straight to the display.
+# VORN_WINE_FONTS=1 puts Wine's own fonts into the prefix (the demo and the
+# screenshots: window captions and dialogs look as on Windows).
 set -euo pipefail
+
+# Wine's own fonts (Marlett, which draws the caption buttons; Tahoma, the
+# dialog font) are installed in /usr/share/wine/fonts, but this Wine build
+# looks for them at "Z:\usr\share\wine\../fonts", a path its file layer
+# does not resolve, so no prefix gets them and the caption buttons show the
+# letters "0 1 r". Fonts in the prefix's own Fonts folder are found.
+install_wine_fonts() {
+  local from=/usr/share/wine/fonts to=$WINEPREFIX/drive_c/windows/Fonts
+  [ -f "$from/marlett.ttf" ] || return 0
+  [ -f "$to/marlett.ttf" ] && return 0
+  mkdir -p "$to"
+  cp "$from"/* "$to"/
+}
 
 init_prefix() {
   # v2: all windows live in a Wine virtual desktop. Without a window manager
@@ -24,6 +39,7 @@ init_prefix() {
       fi
     ) 9>"$WINEPREFIX.lock"
   fi
+  if [ "${VORN_WINE_FONTS:-0}" = 1 ]; then install_wine_fonts; fi
 }
 
 export WINEARCH=win32
