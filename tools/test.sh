@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The whole test run: installs what is missing, builds the native (ASan+UBSan)
 # and win32 presets, and runs every test: native first, then the threading
-# tests under ThreadSanitizer, the bounded fuzzing runs, and last the Windows
-# programs under Wine (GUI tests on an Xvfb display). Exits non-zero when
-# anything failed. A second run reuses what is installed and built.
+# tests under ThreadSanitizer, the bounded fuzzing runs, the Windows programs
+# under Wine (GUI tests on an Xvfb display), and last the release build with
+# its packages (tools/package.sh) and their tests under Wine. Exits non-zero
+# when anything failed. A second run reuses what is installed and built.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -48,6 +49,17 @@ if cmake --preset win32 >/dev/null && cmake --build --preset win32 -j "$jobs"; t
   step "win32 tests under Wine (DISPLAY=${DISPLAY:-none})"
   ctest --preset win32 -j "$jobs" || failed+=(win32)
   WINEPREFIX=$root/build/win32/wineprefix wineserver -k 2>/dev/null || true
+
+  # The release build shares nothing with the win32 one; it is built once
+  # here and its packages are installed in a Wine prefix of their own.
+  step "release build and packages"
+  if JOBS=$jobs tools/package.sh; then
+    step "release binaries and package tests under Wine"
+    ctest --preset release || failed+=(packages)
+    WINEPREFIX=$root/build/release/wineprefix-package wineserver -k 2>/dev/null || true
+  else
+    failed+=(package-build)
+  fi
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
 else
   failed+=(win32-build)
