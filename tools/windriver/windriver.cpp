@@ -7,6 +7,9 @@
 // Steps (a '#' line is a comment; ids are control ids of the current window):
 //   run CMDLINE            start the program (working folder: its own)
 //   window TITLE           wait for its visible top-level window TITLE; make it current
+//   next-window TITLE      the same for a window TITLE other than the current one
+//   wait-window TITLE      wait for window TITLE, the current one stays (for pictures
+//                          of a box over the window)
 //   click ID               a click on push button ID
 //   check ID               a click on check box or radio button ID
 //   menu ID                choose menu command ID
@@ -17,10 +20,13 @@
 //   wait-text ID TEXT      wait until the text of ID is TEXT
 //   wait-contains ID TEXT  wait until the text of ID contains TEXT
 //   wait-visible ID        wait until ID is visible
+//   wait-enabled ID        wait until ID is enabled
+//   wait-progress ID PCT   wait until progress bar ID is at PCT percent or beyond
 //   wait-file PATTERN      wait until a non-empty file matches PATTERN (wildcards in its name)
 //   wait-video ID          wait until ID shows a picture that changes twice (the
 //                          frames before the last have been delivered)
-//   shot FILE.bmp          save the current window as it is on screen
+//   wait-still             wait until the current window looks the same for a while
+//   shot FILE.bmp          save the current window's area as the screen shows it
 //   exit CODE              wait for the program to end with CODE
 // Every wait ends after a deadline (VORN_DRIVER_TIMEOUT seconds, default 60);
 // the first failing step ends the driver with 1 and the program is killed.
@@ -78,6 +84,7 @@ std::wstring TextOf(HWND hwnd) {
 struct FindArgs {
     DWORD pid;
     std::wstring title;
+    HWND other;  // a window that does not count
     HWND found;
 };
 
@@ -85,7 +92,7 @@ BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM lp) {
     auto* args = reinterpret_cast<FindArgs*>(lp);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == args->pid && IsWindowVisible(hwnd) && TextOf(hwnd) == args->title) {
+    if (pid == args->pid && hwnd != args->other && IsWindowVisible(hwnd) && TextOf(hwnd) == args->title) {
         args->found = hwnd;
         return FALSE;
     }
@@ -106,11 +113,29 @@ public:
     bool Step(const std::string& command, const std::string& rest) {
         std::istringstream in(rest);
         if (command == "run") return Run(Widen(rest));
-        if (command == "window") return WaitWindow(Widen(rest));
+        if (command == "window") return WaitWindow(Widen(rest), true, nullptr);
+        if (command == "next-window") return WaitWindow(Widen(rest), true, current_);
+        if (command == "wait-window") return WaitWindow(Widen(rest), false, nullptr);
         if (command == "exit") return WaitExit(std::strtoul(rest.c_str(), nullptr, 10));
         if (command == "wait-file") return WaitFile(Widen(rest));
         if (!current_) return Fail("no current window (a 'window' step comes first)");
         if (command == "shot") return Shot(Widen(rest));
+        if (command == "wait-still") {
+            // Three looks 100 ms apart that agree: painting has ended.
+            std::vector<uint32_t> last;
+            int same = 0;
+            return WaitFor(
+                [&] {
+                    int width = 0, height = 0;
+                    std::vector<uint32_t> now = Grab(current_, width, height);
+                    same = (!last.empty() && now == last) ? same + 1 : 0;
+                    last = std::move(now);
+                    if (same >= 2) return true;
+                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                    return false;
+                },
+                "the window stops changing");
+        }
 
         int id = 0;
         in >> id;
@@ -125,10 +150,16 @@ public:
         }
         if (command == "check") return PostMessageW(item, BM_CLICK, 0, 0) != 0;
         if (command == "type") {
-            // The edit notifies its parent (EN_CHANGE) as it does for typing.
-            SendMessageW(item, EM_SETSEL, 0, -1);
             std::wstring text = Widen(arg);
-            SendMessageW(item, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+            wchar_t cls[32] = {};
+            GetClassNameW(item, cls, 32);
+            if (lstrcmpiW(cls, L"Edit") == 0) {
+                // The edit notifies its parent (EN_CHANGE) as it does for typing.
+                SendMessageW(item, EM_SETSEL, 0, -1);
+                SendMessageW(item, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+            } else {
+                SendMessageW(item, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+            }
             return true;
         }
         if (command == "slide") {
@@ -157,6 +188,19 @@ public:
         }
         if (command == "wait-visible")
             return WaitFor([&] { return IsWindowVisible(item) != FALSE; }, std::to_string(id) + " is visible");
+        if (command == "wait-enabled")
+            return WaitFor([&] { return IsWindowEnabled(item) != FALSE; }, std::to_string(id) + " is enabled");
+        if (command == "wait-progress") {
+            const int want = std::atoi(arg.c_str());
+            return WaitFor(
+                [&] {
+                    DWORD_PTR pos = 0, high = 0;
+                    SendMessageTimeoutW(item, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 2000, &pos);
+                    SendMessageTimeoutW(item, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, 2000, &high);
+                    return high > 0 && static_cast<int>(pos) * 100 >= want * static_cast<int>(high);
+                },
+                "progress of " + std::to_string(id) + " reaches " + arg + "%");
+        }
         if (command == "wait-video") {
             // Two changes: the first may only finish a frame being painted.
             std::vector<uint32_t> last;
@@ -216,16 +260,16 @@ private:
         return true;
     }
 
-    bool WaitWindow(const std::wstring& title) {
+    bool WaitWindow(const std::wstring& title, bool makeCurrent, HWND other) {
         if (!process_.hProcess) return Fail("no program runs");
-        FindArgs args{process_.dwProcessId, title, nullptr};
+        FindArgs args{process_.dwProcessId, title, other, nullptr};
         bool found = WaitFor(
             [&] {
                 EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&args));
                 return args.found != nullptr;
             },
             "window '" + Narrow(title) + "' shows");
-        if (found) current_ = args.found;
+        if (found && makeCurrent) current_ = args.found;
         return found;
     }
 

@@ -1,0 +1,208 @@
+#!/usr/bin/env bash
+# Remakes the pictures of the user guide and the README in docs/screenshots/
+# from the real program: Vorn_Controls.exe of the win32 build under Wine,
+# against the simulated camera, driven by vorn_windriver. Run it whenever the
+# window changes.
+#   tools/screenshots.sh            every picture
+#   tools/screenshots.sh NAME...    only these (file names without .png)
+# Uses $DISPLAY when set, else a virtual X display. The program runs from
+# C:\Vorn Controls in a Wine prefix of its own (build/win32/wineprefix-shots)
+# that has Wine's own fonts, so the window looks as on Windows.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+tools/install-deps.sh
+targets=(Vorn_Controls vorn_uvc SonixCamera vorn_windriver)
+cmake --preset win32 >/dev/null
+if cmake --build --preset win32 --target help | grep -q '\bvorn_ctl\b'; then targets+=(vorn_ctl); fi
+cmake --build --preset win32 -j "${JOBS:-2}" --target "${targets[@]}"
+
+build=$root/build/win32
+out=$root/docs/screenshots
+work=$build/screenshots-work
+export WINEPREFIX=$build/wineprefix-shots VORN_WINE_FONTS=1 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+tools/wine-run.sh --init "$build"
+app="$WINEPREFIX/drive_c/Vorn Controls"
+app_win='C:\Vorn Controls'
+version=$(sed -n 's/^#define VORN_VERSION_STRING "\(.*\)"$/\1/p' "$build/generated/vorn_version.h")
+
+xvfb_pid=""
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+if [ -z "${DISPLAY:-}" ]; then
+  . tools/xvfb.sh
+  start_xvfb 70 99
+fi
+
+rm -rf "$work"
+mkdir -p "$work" "$out"
+wanted=("$@")
+
+# A fresh program folder: the built files, and a scenario when given.
+fresh_app() {
+  rm -rf "$app"
+  mkdir -p "$app"
+  cp "$build/bin/Vorn_Controls.exe" "$build/bin/vorn_uvc.dll" "$build/bin/SonixCamera.dll" "$app/"
+  [ -f "$build/bin/vorn_ctl.exe" ] && cp "$build/bin/vorn_ctl.exe" "$app/"
+  return 0
+}
+
+# picture NAME: runs the driver steps on standard input after starting the
+# program, then saves the current window as docs/screenshots/NAME.png.
+picture() {
+  local name=$1
+  if [ ${#wanted[@]} -gt 0 ] && [[ ! " ${wanted[*]} " == *" $name "* ]]; then
+    cat >/dev/null
+    return 0
+  fi
+  local script=$work/$name.txt bmp=$work/$name.bmp
+  {
+    echo "run \"$app_win\\Vorn_Controls.exe\""
+    echo "window Vorn Camera Control Tool"
+    cat
+    echo "shot Z:${bmp//\//\\}"
+  } >"$script"
+  if ! wine "$build/bin/vorn_windriver.exe" "Z:${script//\//\\}" >"$work/$name.log" 2>&1; then
+    grep vorn_windriver "$work/$name.log" >&2 || tail -5 "$work/$name.log" >&2
+    echo "screenshot $name failed" >&2
+    exit 1
+  fi
+  # Few colours: a palette keeps the file small and exact.
+  if [ "$(identify -format %k "$bmp")" -le 256 ]; then
+    convert "$bmp" -alpha off -strip PNG8:"$out/$name.png"
+  else
+    convert "$bmp" -alpha off -strip -define png:compression-level=9 PNG24:"$out/$name.png"
+  fi
+  echo "$out/$name.png"
+}
+
+# --- the pictures -----------------------------------------------------------
+
+fresh_app
+picture main_window_idle <<'EOF'
+wait-text 1 Start Camera
+wait-still
+EOF
+
+fresh_app
+picture live-camera <<'EOF'
+click 1
+wait-text 1 Stop Camera
+wait-video 1025
+EOF
+
+fresh_app
+picture tune-picture <<'EOF'
+click 1
+wait-text 1 Stop Camera
+check 1047
+wait-visible 1024
+slide 1015 20
+wait-contains 1024 Set Brightness to 20 successfully
+slide 1019 80
+wait-contains 1024 Set Saturation to 80 successfully
+wait-video 1025
+EOF
+
+fresh_app
+picture automatic-modes <<'EOF'
+click 1
+wait-text 1 Stop Camera
+check 1047
+wait-visible 1024
+check 1002
+wait-enabled 1009
+slide 1009 -4
+wait-contains 1024 Set Manual Exposure to -4 successfully
+check 1005
+wait-enabled 1011
+wait-video 1025
+EOF
+
+fresh_app
+picture snapshot-folder <<'EOF'
+click 1
+wait-text 1 Stop Camera
+check 1032
+click 1050
+wait-window Browse for Folder
+wait-video 1025
+EOF
+
+fresh_app
+cat >"$app/my-camera.csv" <<'EOF'
+PropName,Value,DataType
+BRIGHTNESS,12,int
+CONTRAST,40,int
+SATURATION,72,int
+SHARPNESS,4,int
+GAMMA,110,int
+AUTO_EXPOSURE,TRUE,bool
+AEC_TARGET,140,int
+AUTO_WHITE_BALANCE,TRUE,bool
+EOF
+picture load-config <<EOF
+click 1
+wait-text 1 Stop Camera
+check 1047
+wait-visible 1024
+menu 32772
+next-window Open
+type 1148 $app_win\\my-camera.csv
+click 1
+window Vorn Camera Control Tool
+wait-window Load Configuration
+wait-contains 1024 Set Gamma to 110 successfully
+wait-video 1025
+EOF
+
+fresh_app
+printf 'illuminate=TRUE\n' >"$app/vorn_settings.cfg"
+picture startup-settings <<'EOF'
+click 1
+wait-text 1 Stop Camera
+wait-visible 1051
+wait-video 1025
+EOF
+
+fresh_app
+# A whole burn takes 15 s, so the picture catches it on the way.
+printf '[sim]\nburn_ms = 15000\n[camera]\n' >"$app/SonixCamera.ini"
+python3 -c 'import sys; sys.stdout.buffer.write(b"SN9C" + bytes(32768 - 4))' >"$app/vorn-firmware.src"
+picture firmware-update <<EOF
+menu 32773
+window Update Firmware
+type 1027 $app_win\\vorn-firmware.src
+click 1038
+next-window Update Firmware
+click 6
+next-window Update Firmware
+wait-progress 1044 40
+EOF
+
+fresh_app
+cat >"$app/SonixCamera.ini" <<'EOF'
+[camera]
+[camera]
+product = Vorn UC-20 Camera
+[camera]
+product = Vorn UC-20 Camera
+EOF
+picture several-cameras <<'EOF'
+wait-visible 1052
+drop 1052
+wait-still
+EOF
+
+fresh_app
+picture about <<EOF
+menu 32774
+window About Vorn Controls Tool
+wait-text 1039 v$version
+wait-still
+EOF
