@@ -52,18 +52,20 @@ fresh_app() {
   return 0
 }
 
-# picture NAME: runs the driver steps on standard input after starting the
-# program, then saves the current window as docs/screenshots/NAME.png.
+# picture NAME [START]: runs the driver steps on standard input after
+# starting the program (START: other steps that start something), then saves
+# the current window as docs/screenshots/NAME.png.
 picture() {
   local name=$1
+  local start=${2:-"run \"$app_win\\Vorn_Controls.exe\"
+window Vorn Camera Control Tool"}
   if [ ${#wanted[@]} -gt 0 ] && [[ ! " ${wanted[*]} " == *" $name "* ]]; then
     cat >/dev/null
     return 0
   fi
   local script=$work/$name.txt bmp=$work/$name.bmp
   {
-    echo "run \"$app_win\\Vorn_Controls.exe\""
-    echo "window Vorn Camera Control Tool"
+    echo "$start"
     cat
     echo "shot Z:${bmp//\//\\}"
   } >"$script"
@@ -206,3 +208,28 @@ window About Vorn Controls Tool
 wait-text 1039 v$version
 wait-still
 EOF
+
+# vorn_ctl in a console window: a script types the commands and leaves a
+# file behind when all of them have answered.
+if [ -f "$build/bin/vorn_ctl.exe" ]; then
+  fresh_app
+  cat >"$app/vorn_ctl-demo.cmd" <<'EOF'
+@echo off
+title Command Prompt
+cd /d "%~dp0"
+for %%c in ("list" "get brightness contrast gamma" "set brightness=10 contrast=40" "snapshot check.png") do (
+  echo %CD%^>vorn_ctl %%~c
+  vorn_ctl %%~c
+  echo.
+)
+echo done>"%~dp0demo-done.txt"
+EOF
+  sed -i 's/$/\r/' "$app/vorn_ctl-demo.cmd"
+  picture command-line "run-console C:\\windows\\system32\\cmd.exe /k \"$app_win\\vorn_ctl-demo.cmd\"
+console-window Command Prompt" <<EOF
+wait-file $app_win\\demo-done.txt
+wait-still
+EOF
+else
+  echo "no vorn_ctl.exe in $build/bin: docs/screenshots/command-line.png was not remade" >&2
+fi

@@ -6,10 +6,13 @@
 //
 // Steps (a '#' line is a comment; ids are control ids of the current window):
 //   run CMDLINE            start the program (working folder: its own)
+//   run-console CMDLINE    the same in a console window of its own
 //   window TITLE           wait for its visible top-level window TITLE; make it current
 //   next-window TITLE      the same for a window TITLE other than the current one
 //   wait-window TITLE      wait for window TITLE, the current one stays (for pictures
 //                          of a box over the window)
+//   console-window TITLE   wait for a console window TITLE (the console host owns
+//                          it, not the program); make it current
 //   click ID               a click on push button ID
 //   check ID               a click on check box or radio button ID
 //   menu ID                choose menu command ID
@@ -82,7 +85,7 @@ std::wstring TextOf(HWND hwnd) {
 }
 
 struct FindArgs {
-    DWORD pid;
+    DWORD pid;  // 0: any process
     std::wstring title;
     HWND other;  // a window that does not count
     HWND found;
@@ -92,7 +95,7 @@ BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM lp) {
     auto* args = reinterpret_cast<FindArgs*>(lp);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == args->pid && hwnd != args->other && IsWindowVisible(hwnd) && TextOf(hwnd) == args->title) {
+    if ((args->pid == 0 || pid == args->pid) && hwnd != args->other && IsWindowVisible(hwnd) && TextOf(hwnd) == args->title) {
         args->found = hwnd;
         return FALSE;
     }
@@ -112,10 +115,12 @@ public:
     // Runs one step; false with a reason in error() when it failed.
     bool Step(const std::string& command, const std::string& rest) {
         std::istringstream in(rest);
-        if (command == "run") return Run(Widen(rest));
-        if (command == "window") return WaitWindow(Widen(rest), true, nullptr);
-        if (command == "next-window") return WaitWindow(Widen(rest), true, current_);
-        if (command == "wait-window") return WaitWindow(Widen(rest), false, nullptr);
+        if (command == "run") return Run(Widen(rest), 0);
+        if (command == "run-console") return Run(Widen(rest), CREATE_NEW_CONSOLE);
+        if (command == "console-window") return WaitWindow(Widen(rest), true, nullptr, true);
+        if (command == "window") return WaitWindow(Widen(rest), true, nullptr, false);
+        if (command == "next-window") return WaitWindow(Widen(rest), true, current_, false);
+        if (command == "wait-window") return WaitWindow(Widen(rest), false, nullptr, false);
         if (command == "exit") return WaitExit(std::strtoul(rest.c_str(), nullptr, 10));
         if (command == "wait-file") return WaitFile(Widen(rest));
         if (!current_) return Fail("no current window (a 'window' step comes first)");
@@ -242,7 +247,7 @@ private:
         return true;
     }
 
-    bool Run(std::wstring commandLine) {
+    bool Run(std::wstring commandLine, DWORD flags) {
         if (process_.hProcess) return Fail("a program already runs");
         std::wstring exe = commandLine;
         if (!exe.empty() && exe[0] == L'"') {
@@ -254,15 +259,15 @@ private:
         std::wstring folder = exe.substr(0, exe.find_last_of(L"\\/"));
         STARTUPINFOW si = {};
         si.cb = sizeof si;
-        if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
-                            &process_))
+        if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr, folder.c_str(),
+                            &si, &process_))
             return Fail("could not start " + Narrow(exe) + " (error " + std::to_string(GetLastError()) + ")");
         return true;
     }
 
-    bool WaitWindow(const std::wstring& title, bool makeCurrent, HWND other) {
+    bool WaitWindow(const std::wstring& title, bool makeCurrent, HWND other, bool anyProcess) {
         if (!process_.hProcess) return Fail("no program runs");
-        FindArgs args{process_.dwProcessId, title, other, nullptr};
+        FindArgs args{anyProcess ? 0 : process_.dwProcessId, title, other, nullptr};
         bool found = WaitFor(
             [&] {
                 EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&args));
