@@ -15,7 +15,8 @@ cd "$root"
 tools/install-deps.sh
 targets=(Vorn_Controls vorn_uvc SonixCamera vorn_windriver)
 cmake --preset win32 >/dev/null
-if cmake --build --preset win32 --target help | grep -q '\bvorn_ctl\b'; then targets+=(vorn_ctl); fi
+ctl=0
+if cmake --build --preset win32 --target help | grep -q '\bvorn_ctl\b'; then targets+=(vorn_ctl) ctl=1; fi
 cmake --build --preset win32 -j "${JOBS:-2}" --target "${targets[@]}"
 
 build=$root/build/win32
@@ -48,7 +49,7 @@ fresh_app() {
   rm -rf "$app"
   mkdir -p "$app"
   cp "$build/bin/Vorn_Controls.exe" "$build/bin/vorn_uvc.dll" "$build/bin/SonixCamera.dll" "$app/"
-  [ -f "$build/bin/vorn_ctl.exe" ] && cp "$build/bin/vorn_ctl.exe" "$app/"
+  [ $ctl -eq 1 ] && cp "$build/bin/vorn_ctl.exe" "$app/"
   return 0
 }
 
@@ -211,7 +212,7 @@ EOF
 
 # vorn_ctl in a console window: a script types the commands and leaves a
 # file behind when all of them have answered.
-if [ -f "$build/bin/vorn_ctl.exe" ]; then
+if [ $ctl -eq 1 ]; then
   fresh_app
   cat >"$app/vorn_ctl-demo.cmd" <<'EOF'
 @echo off
@@ -231,5 +232,5 @@ wait-file $app_win\\demo-done.txt
 wait-still
 EOF
 else
-  echo "no vorn_ctl.exe in $build/bin: docs/screenshots/command-line.png was not remade" >&2
+  echo "no vorn_ctl target: docs/screenshots/command-line.png was not remade" >&2
 fi
