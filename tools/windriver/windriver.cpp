@@ -131,8 +131,7 @@ public:
             int same = 0;
             return WaitFor(
                 [&] {
-                    int width = 0, height = 0;
-                    std::vector<uint32_t> now = Grab(current_, width, height);
+                    std::vector<uint32_t> now = Look(current_);
                     same = (!last.empty() && now == last) ? same + 1 : 0;
                     last = std::move(now);
                     if (same >= 2) return true;
@@ -212,8 +211,7 @@ public:
             int changes = 0;
             return WaitFor(
                 [&] {
-                    int width = 0, height = 0;
-                    std::vector<uint32_t> now = Grab(item, width, height);
+                    std::vector<uint32_t> now = Look(item);
                     if (last.empty()) {
                         if (SeveralColours(now)) last = now;
                     } else if (now != last) {
@@ -333,6 +331,11 @@ private:
         DeleteDC(memory);
         ReleaseDC(nullptr, screen);
         return pixels;
+    }
+
+    static std::vector<uint32_t> Look(HWND hwnd) {
+        int width = 0, height = 0;
+        return Grab(hwnd, width, height);
     }
 
     static bool SeveralColours(const std::vector<uint32_t>& pixels) {
