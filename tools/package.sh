@@ -21,7 +21,7 @@ rm -rf "$packages"
 (cd "$packages" && sha256sum -- *.exe *.zip >SHA256SUMS)
 
 echo
-echo "Release binaries:"
-(cd "$build/bin" && stat -c '%10s  %n' Vorn_Controls.exe vorn_uvc.dll SonixCamera.dll $(ls vorn_ctl.exe 2>/dev/null))
+echo "Release binaries (as shipped in the zip):"
+unzip -l "$packages"/*.zip | awk '$4 ~ /\.(exe|dll)$/ {printf "%10s  %s\n", $1, $4}'
 echo "Packages in $packages:"
 (cd "$packages" && stat -c '%10s  %n' -- *.exe *.zip SHA256SUMS)

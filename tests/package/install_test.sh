@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The installer under Wine: a silent per-user install with the simulated
 # camera, the installed program and vorn_ctl at work, the uninstaller
-# removing exactly what was installed; then a chosen folder holding a
-# vendor's SonixCamera.dll, which nothing replaces or removes.
+# removing exactly what was installed; then a chosen folder where the
+# vendor's SonixCamera.dll takes the simulated camera's place, and nothing
+# replaces or removes it.
 # Usage: install_test.sh <release build folder> <version>
 set -uo pipefail
 build=$(cd "$1" && pwd)
@@ -99,6 +100,9 @@ vendor_dir=$WINEPREFIX/drive_c/VornCameras/Tool
 check "setup /S /D= succeeds" wine "$setup" /S "/D=$vendor_win"
 check "installed into the chosen folder" test -f "$vendor_dir/Vorn_Controls.exe"
 check "without /SIMULATOR no SonixCamera.dll is installed" test ! -e "$vendor_dir/SonixCamera.dll"
+check "setup /S /SIMULATOR /D= adds the simulated camera" wine "$setup" /S /SIMULATOR "/D=$vendor_win"
+check "the simulated camera is in the chosen folder" cmp -s "$vendor_dir/SonixCamera.dll" "$build/bin/SonixCamera.dll"
+# The user puts the vendor's library in its place.
 printf 'the camera vendor library\n' >"$vendor_dir/SonixCamera.dll"
 check "setup /S /SIMULATOR /D= over it succeeds" wine "$setup" /S /SIMULATOR "/D=$vendor_win"
 check "the vendor's SonixCamera.dll was kept" grep -q 'camera vendor library' "$vendor_dir/SonixCamera.dll"
