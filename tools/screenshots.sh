@@ -113,6 +113,19 @@ wait-video 1025
 EOF
 
 fresh_app
+picture restore-defaults <<'EOF'
+click 1
+wait-text 1 Stop Camera
+check 1047
+wait-visible 1024
+slide 1015 30
+wait-contains 1024 Set Brightness to 30 successfully
+menu 32775
+wait-contains 1024 Camera defaults restored.
+wait-video 1025
+EOF
+
+fresh_app
 picture automatic-modes <<'EOF'
 click 1
 wait-text 1 Stop Camera
