@@ -33,8 +33,8 @@ const CommandText kCommands[] = {
     {"reset", "reset [NAME...]", "back to the camera's own default values",
      "Sets brightness, contrast, saturation, sharpness, gamma and aec-target to the\n"
      "defaults the camera reports, switches auto-exposure and auto-white-balance on and\n"
-     "rotate off (where the firmware has it); only the named ones when names are given.\n"
-     "A step that fails does not stop the others.\n"},
+     "rotate off (where the firmware has it); only the named ones when names are given,\n"
+     "always in that order. A step that fails does not stop the others.\n"},
     {"save", "save FILE.csv [--force]", "the current settings as a configuration file",
      "Writes the camera's current settings as a configuration file that the window's Load\n"
      "Config and 'apply' read. An existing file is kept unless --force is given.\n"},

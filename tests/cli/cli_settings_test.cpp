@@ -182,6 +182,37 @@ TEST_F(CliTest, OlderFirmwareHasNoRotationOrIllumination) {
   EXPECT_EQ(Count(r.trace, "SonixCam_ControlSet(2,"), 0u);
 }
 
+TEST_F(CliTest, ResetRestoresTheCameraDefaults) {
+  LoadScenario("[camera]\nproperty.0 = 30 -64 64 1 5 2\nproperty.5 = 300 72 500 1 110 2\ncontrol.2 = 3 2\n");
+  ASSERT_EQ(RunCli({"set", "auto-exposure=off", "auto-white-balance=off"}).code, 0);
+  RunResult r = RunCli({"--json", "reset"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const json doc = json::parse(r.out);
+  ASSERT_EQ(doc["steps"].size(), 9u);
+  EXPECT_EQ(doc["steps"][0], json::parse(R"({"name":"brightness","value":5,"result":"done"})"));
+  EXPECT_EQ(doc["steps"][8], json::parse(R"({"name":"rotate","value":false,"result":"done"})"));
+  for (const std::string& call : {PropertySet(0, 5, 0), PropertySet(5, 110, 0), ControlSet(2, 0, 2)})
+    EXPECT_TRUE(Contains(r.trace, call)) << call;
+  const json after = json::parse(RunCli({"--json", "get"}).out);
+  EXPECT_EQ(after["brightness"]["value"], 5);
+  EXPECT_EQ(after["gamma"]["value"], 110);
+  EXPECT_EQ(after["auto-exposure"]["value"], true);
+  EXPECT_EQ(after["auto-white-balance"]["value"], true);
+  EXPECT_EQ(after["rotate"]["value"], false);
+
+  // Only the named steps; a failing one does not stop the others.
+  LoadScenario("[camera]\n[faults]\nSonixCam_PropertySet.1 = always\n");
+  r = RunCli({"reset", "gamma", "contrast", "brightness"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.out, "brightness  0    done\ncontrast    32   failed: the camera refused it\ngamma       100  done\n");
+  EXPECT_EQ(r.err, "vorn_ctl: 1 of 3 steps failed\n");
+  EXPECT_EQ(Count(r.trace, "SonixCam_PropertySet(8,"), 0u);
+
+  r = RunCli({"reset", "gain-red"});
+  EXPECT_EQ(r.code, 2);
+  EXPECT_EQ(r.err.rfind("vorn_ctl: 'gain-red' has no camera default; reset takes brightness,", 0), 0u) << r.err;
+}
+
 TEST_F(CliTest, TheLibrarysLinesStayOffStandardOutput) {
   const RunResult r = RunCli({"set", "auto-exposure=off"});
   ASSERT_EQ(r.code, 0);
