@@ -47,7 +47,8 @@ int RunInfo(const Context& ctx) {
   std::string listText;
   for (const Resolution& r : *resolutions) {
     list.push_back({{"width", r.width}, {"height", r.height}});
-    listText += (listText.empty() ? "" : " ") + std::to_string(r.width) + "x" + std::to_string(r.height);
+    if (!listText.empty()) listText += ' ';
+    listText += std::to_string(r.width) + "x" + std::to_string(r.height);
   }
   const Json doc = {{"number", id.number},          {"product", id.product}, {"firmware", OrNull(id.firmware)},
                     {"vid_pid", OrNull(id.vidPid)}, {"resolutions", list},   {"flash_type", flashType}};

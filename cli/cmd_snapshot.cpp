@@ -108,7 +108,10 @@ int RunSnapshot(const Context& ctx) {
     std::string offered;
     for (index = 0; index < resolutions->size() && !((*resolutions)[index] == wanted); ++index) {}
     if (index == resolutions->size()) {
-      for (const Resolution& r : *resolutions) offered += (offered.empty() ? "" : " ") + SizeText(r);
+      for (const Resolution& r : *resolutions) {
+        if (!offered.empty()) offered += ' ';
+        offered += SizeText(r);
+      }
       return Fail(ctx, {kExitUsage, "the camera has no resolution " + SizeText(wanted) + "; it has " + offered});
     }
   }

@@ -96,7 +96,10 @@ std::string CommandHelp(std::string_view command) {
     if (c.name != command) continue;
     std::string text = "Usage: vorn_ctl [--device N] [--json] [--verbose] " + std::string(c.synopsis) + "\n\n" +
                        std::string(c.details);
-    if (command == "get" || command == "set" || command == "reset") text += "\n" + SettingNames();
+    if (command == "get" || command == "set" || command == "reset") {
+      text += "\n";
+      text += SettingNames();
+    }
     return text + "\n" + kExitCodes;
   }
   return Usage();
