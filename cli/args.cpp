@@ -40,14 +40,6 @@ const CommandRule* RuleOf(std::string_view name) {
   return nullptr;
 }
 
-std::string Quote(std::string_view s) {
-  // Appended, not "'" + string: GCC 12 warns falsely about the latter at -O3.
-  std::string q(1, '\'');
-  q.append(s);
-  q += '\'';
-  return q;
-}
-
 }  // namespace
 
 const std::vector<std::string_view>& CommandNames() {

@@ -45,14 +45,6 @@ const std::array<Setting, 13> kSettings = {{
 const Setting* AutoExposure() { return FindSetting("auto-exposure"); }
 const Setting* AutoWhiteBalance() { return FindSetting("auto-white-balance"); }
 
-std::string Quote(std::string_view s) {
-  // Appended, not "'" + string: GCC 12 warns falsely about the latter at -O3.
-  std::string q(1, '\'');
-  q.append(s);
-  q += '\'';
-  return q;
-}
-
 }  // namespace
 
 std::span<const Setting> Settings() { return kSettings; }

@@ -41,4 +41,12 @@ std::optional<Resolution> ParseResolution(std::string_view text) {
   return Resolution{*width, *height};
 }
 
+std::string Quote(std::string_view text) {
+  // Appended, not "'" + string: GCC 12 warns falsely about the latter at -O3.
+  std::string quoted(1, '\'');
+  quoted.append(text);
+  quoted += '\'';
+  return quoted;
+}
+
 }  // namespace vorn::cli

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace vorn::cli {
@@ -21,5 +22,8 @@ struct Resolution {
 
 // "1280x720" (also "1280X720" and "1280*720"); both sides positive.
 std::optional<Resolution> ParseResolution(std::string_view text);
+
+// The text in single quotes, as messages show what the user typed.
+std::string Quote(std::string_view text);
 
 }  // namespace vorn::cli
