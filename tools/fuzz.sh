@@ -7,7 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=${BUILD_DIR:-$root/build/fuzz}
 seconds=${FUZZ_SECONDS:-15}
 cxx=${CXX_FUZZ:-clang++}
-targets=(csv_reader config_rows startup_settings rom_image)
+targets=(csv_reader config_rows startup_settings rom_image cli_args)
 
 if ! command -v "$cxx" >/dev/null; then
   echo "fuzz.sh: $cxx not found" >&2
@@ -23,9 +23,9 @@ fi
 
 mkdir -p "$out/obj" "$out/artifacts"
 flags=(-std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
-       -I"$root/controls")
+       -I"$root/controls" -I"$root")
 core=(config/file_open.cpp config/csv_reader.cpp config/text_case.cpp config/startup_settings.cpp
-      config/config_rows.cpp firmware/rom_image.cpp window/firmware_gate.cpp)
+      config/config_rows.cpp firmware/rom_image.cpp window/firmware_gate.cpp ../cli/args.cpp ../cli/values.cpp)
 objs=()
 for src in "${core[@]}"; do
   obj="$out/obj/$(basename "${src%.cpp}").o"

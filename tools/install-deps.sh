@@ -3,7 +3,7 @@
 # already there, so a second run costs a few dpkg queries.
 set -euo pipefail
 
-pkgs=(cmake make g++ gcc googletest libbenchmark-dev libjpeg-dev libstb-dev
+pkgs=(cmake make g++ gcc googletest libbenchmark-dev libjpeg-dev libstb-dev nlohmann-json3-dev
       clang libclang-rt-14-dev
       g++-mingw-w64-i686 binutils-mingw-w64-i686
       wine wine32:i386 xvfb xauth imagemagick x11-utils

@@ -300,6 +300,30 @@ int vorn_uvc_isIlluminationOn(bool* on) {
     });
 }
 
+int vorn_uvc_isAWBModeOn(bool* on) {
+    return guarded([&] {
+        int value = 0, flags = 0;
+        if (SonixCam_PropertyGet(kPropertyWhiteBalance, &value, &flags) != 0) {
+            logErr(L"Failed to get AWB info");
+            return kFailed;
+        }
+        if (on != nullptr) *on = flags == kFlagsAuto;
+        return kOk;
+    });
+}
+
+int vorn_uvc_isRotate180On(bool* on) {
+    return guarded([&] {
+        int value = 0, flags = 0;
+        if (SonixCam_ControlGet(kControlRotation, &value, &flags) != 0) {
+            logErr(L"Failed to get Rotation info");
+            return kFailed;
+        }
+        if (on != nullptr) *on = value == kRotated;
+        return kOk;
+    });
+}
+
 int vorn_uvc_setIllumination(bool on) {
     return guarded([&] {
         return report(SonixCam_ControlSet(kControlIllumination, on ? 0 : 1, kFlagsNone),

@@ -170,4 +170,16 @@ int vorn_uvc_BurnerFW(const uint8_t* image, int length, BurnProgressProc progres
     });
 }
 
+int vorn_uvc_getSerialFlashType(int* type) {
+    return guarded([&] {
+        int flashType = 0;
+        if (SonixCam_GetSerialFlashType(&flashType, 1) != 0) {
+            logErr(L"Cannot get camera serial flash type");
+            return kFailed;
+        }
+        if (type != nullptr) *type = flashType;
+        return kOk;
+    });
+}
+
 }  // extern "C"

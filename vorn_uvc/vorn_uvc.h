@@ -133,6 +133,14 @@ VORN_UVC_API int VORN_CDECL vorn_uvc_getSharpnessDefault(int* value);
 VORN_UVC_API int VORN_CDECL vorn_uvc_getGammaDefault(int* value);
 VORN_UVC_API int VORN_CDECL vorn_uvc_getAEC_TargetDefault(int* value);
 
+/* Additions after the 60. Read-backs the 60 lack: the white balance mode
+ * (on when the camera runs it automatically), the rotation (on when the
+ * picture is turned by 180 degrees) and the serial flash type as the camera
+ * reports it (0 for a camera that names none). */
+VORN_UVC_API int VORN_CDECL vorn_uvc_isAWBModeOn(bool* on);
+VORN_UVC_API int VORN_CDECL vorn_uvc_isRotate180On(bool* on);
+VORN_UVC_API int VORN_CDECL vorn_uvc_getSerialFlashType(int* type);
+
 #ifdef __cplusplus
 }
 #endif

@@ -4,11 +4,14 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <cstring>
 #include <filesystem>
 #include <new>
 
 #include "firmware/burn_report.h"
+#include "firmware/restart_sequence.h"
 #include "firmware/rom_image.h"
+#include "firmware/source_file.h"
 #include "resources/resource.h"
 #include "ui/data_exchange.h"
 #include "ui/prompts.h"
@@ -17,7 +20,9 @@
 namespace {
 
 constexpr int kProgressMax = 10000;
-constexpr DWORD kSettleMs = 1000;  // the camera needs a moment after restart and un-init
+
+// The shared texts are ASCII.
+std::wstring Widen(const char* text) { return std::wstring(text, text + std::strlen(text)); }
 
 ui::MessageMap FirmwareDialogMap() {
     static const ui::MapEntry entries[] = {
@@ -137,7 +142,7 @@ void UpdateFirmwareDlg::OnCancelUpdate() {
 
 bool UpdateFirmwareDlg::IsSourcePathValid() {
     UpdateData(true);
-    return !m_sourcePath.empty() && GetFileAttributesW(m_sourcePath.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return vorn::firmware::IsSourcePathValid(std::filesystem::path(m_sourcePath));
 }
 
 bool UpdateFirmwareDlg::ReadSourceFile(const std::wstring& path) {
@@ -162,13 +167,13 @@ bool UpdateFirmwareDlg::ReadSourceFile(const std::wstring& path) {
 void UpdateFirmwareDlg::OnUpdateFirmware() {
     EnableItem(IDC_FW_UPDATE, false);
     if (!IsSourcePathValid()) {
-        Box(hwnd(), L"Invalid FW Source fiel path!", L"ERROR FW Source Path");
+        Box(hwnd(), Widen(vorn::firmware::kInvalidSourcePath).c_str(), L"ERROR FW Source Path");
         EnableItem(IDC_FW_UPDATE, true);
         EnableItem(IDC_FW_CANCEL, true);
         return;
     }
     if (!ReadSourceFile(m_sourcePath)) {
-        Box(hwnd(), L"Failed to read Firmware source file!", L"Update Firmware");
+        Box(hwnd(), Widen(vorn::firmware::kSourceReadFailed).c_str(), L"Update Firmware");
         EnableItem(IDC_FW_UPDATE, true);
         EnableItem(IDC_FW_CANCEL, true);
         return;
@@ -252,10 +257,6 @@ bool UpdateFirmwareDlg::RestartSequence() {
         Box(main ? main->hwnd() : ui::MainWindow(), text, L"ERROR");
         if (main) main->EndDialog(-1);
     };
-    if (vorn_uvc_restartDevice() != 0) fail(L"Can't restart camera device!");
-    Sleep(kSettleMs);
-    if (vorn_uvc_unInit() != 0) fail(L"Can't uninitialize camera device!");
-    Sleep(kSettleMs);
-    if (vorn_uvc_init() != 0) fail(L"Can't initialize camera device!");
+    vorn::firmware::RunRestartSequence([&](const char* failure) { fail(Widen(failure).c_str()); });
     return ok;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "config/config_apply.h"
 #include "config/config_rows.h"
 #include "config/csv_reader.h"
 #include "config/file_open.h"
@@ -18,53 +19,9 @@
 
 namespace {
 
-using vorn::config::ConfigRow;
-using vorn::config::RowType;
+using vorn::config::RowResult;
 
 const wchar_t kCsvFilter[] = L"CSV (*.csv)|*.csv";
-
-// One integer property a load can set: its slider position and edit fields,
-// the library call and the three status texts (one %d in the last two).
-struct IntProperty {
-    int32_t number;
-    int32_t CVornControlsDlg::*position;
-    int32_t CVornControlsDlg::*edit;
-    decltype(&vorn_uvc_setBrightness) set;
-    const wchar_t* skip;
-    const wchar_t* success;
-    const wchar_t* failure;
-};
-
-using D = CVornControlsDlg;
-const IntProperty kIntProperties[] = {
-    {vorn::config::kBrightness, &D::m_brightnessPos, &D::m_brightness, &vorn_uvc_setBrightness,
-     L"Skip setting Brighness\r\n", L"Set Brightness to %d successfully\r\n", L"Failed to set Brightness to %d\r\n"},
-    {vorn::config::kContrast, &D::m_contrastPos, &D::m_contrast, &vorn_uvc_setContrast,
-     L"Skip setting Contrast\r\n", L"Set Contrast to %d successfully\r\n", L"Failed to set Contrast to %d\r\n"},
-    {vorn::config::kSaturation, &D::m_saturationPos, &D::m_saturation, &vorn_uvc_setSaturation,
-     L"Skip setting Saturation\r\n", L"Set Saturation to %d successfully\r\n", L"Failed to set Saturation to %d\r\n"},
-    {vorn::config::kSharpness, &D::m_sharpnessPos, &D::m_sharpness, &vorn_uvc_setSharpness,
-     L"Skip setting Sharpness\r\n", L"Set Sharpness to %d successfully\r\n", L"Failed to set Sharpness to %d\r\n"},
-    {vorn::config::kGamma, &D::m_gammaPos, &D::m_gamma, &vorn_uvc_setGamma,
-     L"Skip setting Gamma\r\n", L"Set Gamma to %d successfully\r\n", L"Failed to set Gamma to %d\r\n"},
-    {vorn::config::kAecTarget, &D::m_aecTargetPos, &D::m_aecTarget, &vorn_uvc_setAEC_Target,
-     L"Skip setting AEC Target\r\n", L"Set AEC Target to %d successfully\r\n", L"Failed to set AEC Target to %d\r\n"},
-    {vorn::config::kGainBlue, &D::m_gainBluePos, &D::m_gainBlue, &vorn_uvc_set_AWB_Gain_Blue,
-     L"Skip setting Color Gain Blue\r\n", L"Set Color Gain Blue to %d successfully\r\n",
-     L"Failed to set Color Gain Blue to %d\r\n"},
-    {vorn::config::kGainRed, &D::m_gainRedPos, &D::m_gainRed, &vorn_uvc_set_AWB_Gain_Red,
-     L"Skip setting Color Gain Red\r\n", L"Set Color Gain Red to %d successfully\r\n",
-     L"Failed to set Color Gain Red to %d\r\n"},
-    {vorn::config::kExposure, &D::m_manualExposurePos, &D::m_manualExposure, &vorn_uvc_setManualExposureValue,
-     L"Skip setting Manual Exposure\r\n", L"Set Manual Exposure to %d successfully\r\n",
-     L"Failed to set Manual Exposure to %d\r\n"},
-};
-
-std::wstring FormatWithValue(const wchar_t* format, int value) {
-    wchar_t text[128] = {};
-    swprintf(text, 128, format, value);
-    return text;
-}
 
 // Our 8-bit strings are UTF-8 (file names and the reader's messages, which
 // quote the file name); bytes that are not valid UTF-8 show as U+FFFD.
@@ -100,57 +57,76 @@ void ShowStatusEnd(CVornControlsDlg& dlg) {
     dlg.m_statusEdit.LineScroll(dlg.m_statusEdit.LineCount());
 }
 
-// A "bool" row: switches a mode of the camera. False when the library
-// refused; numbers without a switch, and switches the camera lacks, accept
-// the row and do nothing.
-bool ApplySwitchRow(CVornControlsDlg& dlg, int number, bool on) {
-    switch (number) {
-    case vorn::config::kExposure:
-        if (on == (dlg.m_aecOn != 0)) return true;
-        if (vorn_uvc_setAEC_Mode(on) != 0) {
-            dlg.AppendStatus(L"Set AEC Mode failed!\r\n");
-            return false;
-        }
-        dlg.EnableItem(IDC_AEC_TARGET_EDIT, on);
-        dlg.EnableItem(IDC_AEC_TARGET_SLIDER, on);
-        dlg.EnableItem(IDC_MANUAL_EXPOSURE_EDIT, !on);
-        dlg.EnableItem(IDC_MANUAL_EXPOSURE_SLIDER, !on);
-        dlg.m_aecOn = on ? 1 : 0;
-        dlg.UpdateData(false);
-        return true;
-    case vorn::config::kWhiteBalance:
-        // Sent even when the mode already matches: switching white balance
-        // on again restarts the camera's own gain search.
-        if (vorn_uvc_setAWB_Mode(on) != 0) {
-            dlg.AppendStatus(L"Set AWB Mode failed!\r\n");
-            return false;
-        }
-        for (int id = IDC_GAIN_BLUE_EDIT; id <= IDC_GAIN_RED_SLIDER; ++id) dlg.EnableItem(id, !on);
-        dlg.m_awbOn = on ? 1 : 0;
-        dlg.UpdateData(false);
-        return true;
-    case vorn::config::kRotate180:
-        if (!dlg.m_rotateSupported) return true;
-        if (vorn_uvc_rotate180(on) != 0) {
-            dlg.AppendStatus(L"Rotation failed!\r\n");
-            return false;
-        }
-        dlg.m_rotate180 = on ? 1 : 0;
-        dlg.UpdateData(false);
-        return true;
-    case vorn::config::kIlluminate:
-        if (!dlg.IsIlluminationShown() || !dlg.m_illuminationSupported) return true;
-        if (vorn_uvc_setIllumination(on) != 0) {
-            dlg.AppendStatus(L"Illumination failed!\r\n");
-            return false;
-        }
-        dlg.m_illuminationOn = on ? 1 : 0;
-        dlg.UpdateData(false);
-        return true;
-    default:
-        return true;
+// A load lands in the window: the slider positions are the values last
+// applied, and every change shows in the fields and controls at once.
+class WindowConfigTarget : public vorn::config::ConfigTarget {
+public:
+    explicit WindowConfigTarget(CVornControlsDlg& dlg) : dlg_(dlg) {}
+
+    std::optional<int> LastApplied(int number) override {
+        if (const Fields* f = FieldsOf(number)) return dlg_.*(f->position);
+        return std::nullopt;
     }
-}
+    void IntApplied(int number, int value) override {
+        if (const Fields* f = FieldsOf(number)) {
+            dlg_.*(f->position) = value;
+            dlg_.*(f->edit) = value;
+        }
+        dlg_.UpdateData(false);
+    }
+    std::optional<bool> AecOn() override { return dlg_.m_aecOn != 0; }
+    void AecSwitched(bool on) override {
+        dlg_.EnableItem(IDC_AEC_TARGET_EDIT, on);
+        dlg_.EnableItem(IDC_AEC_TARGET_SLIDER, on);
+        dlg_.EnableItem(IDC_MANUAL_EXPOSURE_EDIT, !on);
+        dlg_.EnableItem(IDC_MANUAL_EXPOSURE_SLIDER, !on);
+        dlg_.m_aecOn = on ? 1 : 0;
+        dlg_.UpdateData(false);
+    }
+    void AwbSwitched(bool on) override {
+        for (int id = IDC_GAIN_BLUE_EDIT; id <= IDC_GAIN_RED_SLIDER; ++id) dlg_.EnableItem(id, !on);
+        dlg_.m_awbOn = on ? 1 : 0;
+        dlg_.UpdateData(false);
+    }
+    bool RotateSupported() override { return dlg_.m_rotateSupported; }
+    void RotateSwitched(bool on) override {
+        dlg_.m_rotate180 = on ? 1 : 0;
+        dlg_.UpdateData(false);
+    }
+    bool IlluminationAvailable() override { return dlg_.IsIlluminationShown() && dlg_.m_illuminationSupported; }
+    void IlluminationSwitched(bool on) override {
+        dlg_.m_illuminationOn = on ? 1 : 0;
+        dlg_.UpdateData(false);
+    }
+    void Status(const std::string& line) override { dlg_.AppendStatus(FromUtf8(line)); }
+
+private:
+    // The slider position and edit value of an integer property.
+    struct Fields {
+        int number;
+        int32_t CVornControlsDlg::*position;
+        int32_t CVornControlsDlg::*edit;
+    };
+    static const Fields* FieldsOf(int number) {
+        using D = CVornControlsDlg;
+        static const Fields kFields[] = {
+            {vorn::config::kBrightness, &D::m_brightnessPos, &D::m_brightness},
+            {vorn::config::kContrast, &D::m_contrastPos, &D::m_contrast},
+            {vorn::config::kSaturation, &D::m_saturationPos, &D::m_saturation},
+            {vorn::config::kSharpness, &D::m_sharpnessPos, &D::m_sharpness},
+            {vorn::config::kGamma, &D::m_gammaPos, &D::m_gamma},
+            {vorn::config::kAecTarget, &D::m_aecTargetPos, &D::m_aecTarget},
+            {vorn::config::kGainBlue, &D::m_gainBluePos, &D::m_gainBlue},
+            {vorn::config::kGainRed, &D::m_gainRedPos, &D::m_gainRed},
+            {vorn::config::kExposure, &D::m_manualExposurePos, &D::m_manualExposure},
+        };
+        for (const Fields& f : kFields)
+            if (f.number == number) return &f;
+        return nullptr;
+    }
+
+    CVornControlsDlg& dlg_;
+};
 
 }  // namespace
 
@@ -236,60 +212,11 @@ void CVornControlsDlg::OnLoadConfig() {
 }
 
 bool CVornControlsDlg::LoadConfigFile(const std::string& fileName) {
-    std::vector<ConfigRow> rows;
-    try {
-        CSV_reader table;
-        table.read_file(fileName);
-        if (!table.initialized()) {
-            AppendStatus(L"Unable to open file " + FromUtf8(fileName) + L"\r\n");
-            return false;
-        }
-        // A header without data rows has no stored first column: the lookup
-        // raises, and the file is refused like any other malformed table.
-        if (!table.column_names().empty()) table.column(table.column_names().front());
-        rows = vorn::config::ConfigRows(table);
-    } catch (const CsvError& e) {
-        AppendStatus(FromUtf8(e.what()) + L"\r\n");
-        return false;
-    }
-
-    // Each row takes effect before the next; a failing row leaves the earlier
-    // ones applied.
-    for (const ConfigRow& row : rows) {
-        if (!row.number) {
-            AppendStatus(L"Cannot find property " + FromUtf8(row.name) + L"\r\n");
-            return false;
-        }
-        switch (row.type) {
-        case RowType::Int:
-            if (!ApplyIntProperty(*row.number, row.intValue)) return false;
-            break;
-        case RowType::Bool:
-            if (!ApplySwitchRow(*this, *row.number, row.boolValue)) return false;
-            break;
-        case RowType::Other:
-            break;
-        }
-    }
-    return true;
+    WindowConfigTarget target(*this);
+    return vorn::config::LoadConfigFile(target, fileName);
 }
 
 bool CVornControlsDlg::ApplyIntProperty(int32_t number, int32_t value) {
-    for (const IntProperty& p : kIntProperties) {
-        if (p.number != number) continue;
-        if (value == this->*p.position) {
-            AppendStatus(p.skip);
-            return true;
-        }
-        if (p.set(value) != 0) {
-            AppendStatus(FormatWithValue(p.failure, value));
-            return false;
-        }
-        this->*p.position = value;
-        this->*p.edit = value;
-        AppendStatus(FormatWithValue(p.success, value));
-        UpdateData(false);
-        return true;
-    }
-    return true;
+    WindowConfigTarget target(*this);
+    return vorn::config::ApplyIntProperty(target, number, value) != RowResult::Failed;
 }

@@ -10,10 +10,13 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "config/new_file.h"
+#include "imaging/gdiplus_codec.h"
 #include "resources/resource.h"
 #include "ui/prompts.h"
 #include "window/main_dialog.h"
@@ -32,29 +35,6 @@ const wchar_t* Extension(int fileType) {
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// Writes all of the bytes to a file that must not exist yet. False with
-// nothing left behind when the file can't be created or written; `taken`
-// tells a name already in use from other failures.
-bool WriteNewFile(const std::wstring& path, const uint8_t* bytes, int32_t size, bool& taken) {
-    taken = false;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        DWORD error = GetLastError();
-        taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
-        return false;
-    }
-    bool ok = true;
-    int32_t done = 0;
-    while (ok && done < size) {
-        DWORD written = 0;
-        ok = WriteFile(file, bytes + done, static_cast<DWORD>(size - done), &written, nullptr) && written > 0;
-        done += static_cast<int32_t>(written);
-    }
-    ok = CloseHandle(file) && ok;
-    if (!ok) DeleteFileW(path.c_str());
-    return ok;
-}
-
 }  // namespace
 
 ui::MessageMap CVornControlsDlg::SnapshotMap() {
@@ -70,24 +50,7 @@ ui::MessageMap CVornControlsDlg::SnapshotMap() {
 }
 
 int CVornControlsDlg::GetEncoderClsid(const wchar_t* mimeType, CLSID* clsid) {
-    UINT count = 0;
-    UINT size = 0;
-    if (Gdiplus::DllExports::GdipGetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0) return -1;
-    std::vector<uint8_t> list;
-    try {
-        list.resize(size);
-    } catch (...) {
-        return -1;
-    }
-    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(list.data());
-    if (Gdiplus::DllExports::GdipGetImageEncoders(count, size, encoders) != Gdiplus::Ok) return -1;
-    for (UINT i = 0; i < count; ++i) {
-        if (encoders[i].MimeType && wcscmp(encoders[i].MimeType, mimeType) == 0) {
-            *clsid = encoders[i].Clsid;
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
+    return vorn::imaging::FindEncoder(mimeType, clsid);
 }
 
 void CVornControlsDlg::ReportSnapshot(const std::wstring& line) {
@@ -134,9 +97,10 @@ void CVornControlsDlg::SaveSnapshot() {
             return;
         }
         if (encoder) break;
-        bool taken = false;
-        if (WriteNewFile(*path, frame.data(), frame.size, taken)) return;
-        if (!taken) break;
+        const vorn::files::NewFileResult written =
+            vorn::files::WriteNewFile(std::filesystem::path(*path), frame.data(), static_cast<size_t>(frame.size));
+        if (written == vorn::files::NewFileResult::Written) return;
+        if (written != vorn::files::NewFileResult::Exists) break;
     }
     if (!encoder) {
         ui::CurrentPrompts().MessageBox(hwnd(), L"Can't write the snapshot file '" + *path + L"'.", L"ERROR", MB_OK);

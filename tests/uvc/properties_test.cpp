@@ -276,5 +276,33 @@ INSTANTIATE_TEST_SUITE_P(Properties, RotationIlluminationTest, ::testing::Values
             setsBool(vorn_uvc_setIllumination, true), 1, {controlSet(6, 0, 0, kFault)}, {},
             {"Failed to set Illumination info"}}), caseName);
 
+// Read-backs added after the 60: the mode and rotation a saved configuration
+// or a script needs to know.
+class ReadBackTest : public UvcCaseTest {};
+TEST_P(ReadBackTest, ReportsStateWithoutChangingIt) { runCase(GetParam()); }
+
+std::string propertyGet(int id, int status = 0) {
+    return vendor("SonixCam_PropertyGet", std::to_string(id) + ", &, &", status);
+}
+
+INSTANTIATE_TEST_SUITE_P(Properties, ReadBackTest, ::testing::Values(
+    UvcCase{"WhiteBalanceAutoFlag", "property.7 = 4600 2800 6500 1 4600 1", "", Session::Selected,
+            readsBool(vorn_uvc_isAWBModeOn, true), 0, {propertyGet(7)}, {}, {}},
+    UvcCase{"WhiteBalanceManualFlag", "property.7 = 5000 2800 6500 1 4600 2", "", Session::Selected,
+            readsBool(vorn_uvc_isAWBModeOn, false), 0, {propertyGet(7)}, {}, {}},
+    UvcCase{"WhiteBalanceFailureLeavesFlag", "", "SonixCam_PropertyGet.7 = always", Session::Selected,
+            leavesBool(vorn_uvc_isAWBModeOn), 1, {propertyGet(7, kFault)}, {}, {"Failed to get AWB info"}},
+    UvcCase{"RotatedIsThree", "control.2 = 3 2", "", Session::Selected, readsBool(vorn_uvc_isRotate180On, true), 0,
+            {controlGet(2)}, {}, {}},
+    UvcCase{"UprightIsZero", "control.2 = 0 2", "", Session::Selected, readsBool(vorn_uvc_isRotate180On, false), 0,
+            {controlGet(2)}, {}, {}},
+    UvcCase{"RotationFailureLeavesFlag", "", "SonixCam_ControlGet.2 = always", Session::Selected,
+            leavesBool(vorn_uvc_isRotate180On), 1, {controlGet(2, kFault)}, {}, {"Failed to get Rotation info"}},
+    UvcCase{"FlashTypeAsReported", "flash_type = 4", "", Session::Selected, readsInt(vorn_uvc_getSerialFlashType, 4),
+            0, {vendor("SonixCam_GetSerialFlashType", "&, 1")}, {}, {}},
+    UvcCase{"FlashTypeFailureLeavesValue", "", "SonixCam_GetSerialFlashType = always", Session::Selected,
+            leavesInt(vorn_uvc_getSerialFlashType), 1, {vendor("SonixCam_GetSerialFlashType", "&, 1", kFault)}, {},
+            {"Cannot get camera serial flash type"}}), caseName);
+
 }  // namespace
 }  // namespace vorn::test
