@@ -24,5 +24,15 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -q
-$SUDO apt-get install -y -q "${missing[@]}"
+# A mirror caught mid-sync serves an index that doesn't match its release
+# file, and the i386 packages then can't be resolved; it settles within
+# minutes, so both steps are retried before giving up.
+for attempt in 1 2 3 4 5 6; do
+  if $SUDO apt-get update -q 2>&1 | tee /dev/stderr | grep -q '^E:'; then
+    echo "install-deps: the package index was incomplete (attempt $attempt)" >&2
+  fi
+  $SUDO apt-get install -y -q "${missing[@]}" && exit 0
+  [ "$attempt" -lt 6 ] && sleep 30
+done
+echo "install-deps: could not install ${missing[*]}" >&2
+exit 1
