@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
 #include <string_view>
 
 namespace vorn::cli {
@@ -12,6 +13,9 @@ struct Console {
   std::FILE* out = nullptr;  // the document or table a command prints
   std::FILE* err = nullptr;  // messages and progress
   bool errIsTerminal = false;
+  // Where burns are recorded (firmware-history.log beside the program, the
+  // window's file); empty keeps no record.
+  std::filesystem::path historyFile;
 
   void Out(std::string_view text) const;
   void Err(std::string_view text) const;

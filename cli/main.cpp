@@ -6,6 +6,7 @@
 #include "cli/args.h"
 #include "cli/console.h"
 #include "cli/run.h"
+#include "firmware/firmware_history.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -21,12 +22,30 @@ std::string ToUtf8(const wchar_t* wide) {
   return out;
 }
 
+std::filesystem::path ProgramFolder() {
+  std::wstring path(32768, L'\0');
+  const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  if (n == 0 || n >= path.size()) return {};
+  path.resize(n);
+  return std::filesystem::path(path).parent_path();
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.push_back(ToUtf8(argv[i]));
 #else
+namespace {
+
+std::filesystem::path ProgramFolder() {
+  std::error_code ec;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::filesystem::path() : exe.parent_path();
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   // The library's wide lines must not make the C stdout wide-oriented.
   std::ios::sync_with_stdio(false);
@@ -35,5 +54,10 @@ int main(int argc, char** argv) {
   const vorn::cli::ParseResult parsed = vorn::cli::ParseCommandLine(args);
   const bool verbose = parsed.invocation && parsed.invocation->verbose;
   vorn::cli::LogRedirect redirect(verbose);
-  return vorn::cli::Run(args, redirect.console());
+  vorn::cli::Console console = redirect.console();
+  // Beside the program, as the window keeps it, so a bench burned from a
+  // script is in the same history.
+  if (const std::filesystem::path folder = ProgramFolder(); !folder.empty())
+    console.historyFile = folder / vorn::firmware::kHistoryFileName;
+  return vorn::cli::Run(args, console);
 }

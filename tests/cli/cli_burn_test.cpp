@@ -1,6 +1,7 @@
 // burn: the firmware dialog's file checks, progress, the restart sequence
 // and the versions before and after.
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "cli_test_support.h"
 
@@ -90,6 +91,42 @@ TEST_F(CliTest, FailedBurnOrRestartIsReported) {
   EXPECT_NE(r.err.find("vorn_ctl: Can't restart camera device!\n"), std::string::npos) << r.err;
   // The sequence goes on: the library is brought back as far as it goes.
   EXPECT_TRUE(Contains(r.trace, "SonixCam_Init(0) = 0"));
+}
+
+// The window's firmware history gets a line per burn from the command line
+// too, whatever the outcome; a history that can't be written only warns.
+TEST_F(CliTest, EveryBurnIsRecordedInTheFirmwareHistory) {
+  ASSERT_TRUE(WriteBytes(dir_.path() / "fw.src", Image()));
+  const std::filesystem::path history = dir_.path() / "firmware-history.log";
+  ASSERT_EQ(RunCli({"burn", "--verify", dir_.utf8("fw.src")}, false, history).code, 0);
+  LoadScenario("[camera]\nvid_pid = 0c 45 63 6a\n[faults]\nSonixCam_BurnerFW = always\n");
+  ASSERT_EQ(RunCli({"burn", dir_.utf8("fw.src")}, false, history).code, 1);
+  LoadScenario("[camera]\n[faults]\nSonixCam_RestartDevice = always\n");
+  ASSERT_EQ(RunCli({"burn", dir_.utf8("fw.src")}, false, history).code, 1);
+
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream lines(ReadText(history));
+  for (std::string line; std::getline(lines, line);) {
+    std::vector<std::string> fields;
+    std::istringstream cells(line);
+    for (std::string cell; std::getline(cells, cell, '\t');) fields.push_back(cell);
+    rows.push_back(fields);
+  }
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[0][0], "# time");
+  const std::string image = vorn::files::PathToUtf8(std::filesystem::absolute(dir_.path() / "fw.src"));
+  const std::string old = "Vorn-Corvanith-211015K-1.3";
+  EXPECT_EQ(std::vector<std::string>(rows[1].begin() + 1, rows[1].end()),
+            (std::vector<std::string>{"564f524e", old, image, "65536", "on", "ok", kNewVersion}));
+  EXPECT_EQ(std::vector<std::string>(rows[2].begin() + 1, rows[2].end()),
+            (std::vector<std::string>{"0c45636a", old, image, "65536", "off", "burn-failed", "-"}));
+  EXPECT_EQ(std::vector<std::string>(rows[3].begin() + 1, rows[3].end()),
+            (std::vector<std::string>{"564f524e", old, image, "65536", "off", "restart-failed", "-"}));
+
+  SonixSim_ResetDefault();
+  const RunResult r = RunCli({"burn", dir_.utf8("fw.src")}, false, dir_.path());
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.err.find("vorn_ctl: can't write the firmware history to "), std::string::npos) << r.err;
 }
 
 }  // namespace

@@ -34,13 +34,15 @@ inline std::string ReadText(const std::filesystem::path& p) {
   return lf;
 }
 
-inline RunResult RunCli(const std::vector<std::string>& args, bool errIsTerminal = false) {
+inline RunResult RunCli(const std::vector<std::string>& args, bool errIsTerminal = false,
+                        const std::filesystem::path& historyFile = {}) {
   TempDir dir;
   RunResult r;
   Console console;
   console.out = vorn::files::Open(dir.path() / "out.txt", "w");
   console.err = vorn::files::Open(dir.path() / "err.txt", "w");
   console.errIsTerminal = errIsTerminal;
+  console.historyFile = historyFile;
   SonixSim_ClearTrace();
   {
     vorn::test::LogCapture capture;
