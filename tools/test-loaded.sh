@@ -7,6 +7,7 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 runs=${1:-3}
+mkdir -p build
 load=${LOAD_CPUS:-$(nproc)}
 
 if ! command -v stress-ng >/dev/null; then
