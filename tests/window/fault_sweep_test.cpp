@@ -86,6 +86,13 @@ struct Flow {
     Rule otherwise;                              // functions without a rule of their own
     std::map<std::string, Rule> rules;
     bool atStartup = false;
+    // Checks of the window after the step, told whether the step failed.
+    std::function<void(FaultSweepTest&, bool stepFailed)> after;
+
+    const Rule& RuleFor(const std::string& function) const {
+        auto it = rules.find(function);
+        return it != rules.end() ? it->second : otherwise;
+    }
 };
 
 void PrintTo(const Flow& flow, std::ostream* os) { *os << flow.name; }
@@ -154,11 +161,18 @@ struct Row {
 class FaultSweepTest : public PropertyWindowTest, public ::testing::WithParamInterface<Flow> {
 public:
     using MainWindowTest::Command;
+    using MainWindowTest::Dlg;
+    using MainWindowTest::Enabled;
+    using MainWindowTest::Text;
+    using PropertyWindowTest::SliderPos;
     using MainWindowTest::Prompts;
+    using PropertyWindowTest::Checked;
     using PropertyWindowTest::ClickBox;
     using PropertyWindowTest::Replace;
 
     // --- what the flows do -------------------------------------------------
+    int before = 0;  // a slider's position or a check box's state before the step
+
     void StartCamera() { Click(IDC_START_CAMERA); }
     bool WaitForFrame() {
         return PumpUntil([this] { return static_cast<bool>(Dlg().LatestFrame()); }, 20s);
@@ -220,6 +234,11 @@ public:
             flow.act(*this);
         }
         Pump(20ms);
+        if (flow.after && !Result()) {
+            const std::string function = rule.substr(0, rule.find(' '));
+            const Expect e = flow.RuleFor(function).expect;
+            flow.after(*this, !rule.empty() && Failed(Trace(), function) && (e == Expect::Report));
+        }
         out.trace = Trace();
         out.status = flow.atStartup ? Dlg().m_statusText : Since();
         out.boxes = Prompts().Messages();
@@ -303,7 +322,7 @@ public:
     // Checks one faulted cell; true when it passed.
     bool Check(const Flow& flow, const std::string& function, const Outcome& o) {
         const int failuresBefore = ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
-        const Rule& rule = flow.rules.count(function) ? flow.rules.at(function) : flow.otherwise;
+        const Rule& rule = flow.RuleFor(function);
         EXPECT_TRUE(Failed(o.trace, function)) << "the fault did not fire";
         EXPECT_NE(o.state, WindowState::None) << Describe(o);
         if (o.state == WindowState::Ended) {
@@ -471,27 +490,58 @@ std::vector<Flow> Flows() {
         Flow edit{std::string("Edit") + p.name, prep,
                   [p](FaultSweepTest& t) { t.Replace(p.edit, p.typed); },
                   {success + p.typed + L" successfully"}, {}, Says({editFailure + p.typed})};
+        edit.act = [p](FaultSweepTest& t) {
+            t.before = t.SliderPos(p.slider);
+            t.Replace(p.edit, p.typed);
+        };
+        edit.after = [p](FaultSweepTest& t, bool failed) {
+            // A failed set leaves the typed text and the slider where it was.
+            EXPECT_EQ(t.Text(p.edit), p.typed);
+            EXPECT_EQ(t.SliderPos(p.slider), failed ? t.before : std::stoi(p.typed));
+        };
         flows.push_back(edit);
         Flow slide{std::string("Slider") + p.name, prep, [p](FaultSweepTest& t) { t.Slide(p.slider); },
                    {L" successfully"}, {}, Says({sliderFailure})};
+        slide.act = [p](FaultSweepTest& t) {
+            t.before = t.SliderPos(p.slider);
+            t.Slide(p.slider);
+        };
+        slide.after = [p](FaultSweepTest& t, bool failed) {
+            // A failed set puts the slider back; the edit shows where it stands.
+            const int pos = t.SliderPos(p.slider);
+            EXPECT_EQ(pos == t.before, failed);
+            EXPECT_EQ(t.Text(p.edit), std::to_wstring(pos));
+        };
         flows.push_back(slide);
     }
     {
-        Flow f{"BoxAutoExposure", Running, [](FaultSweepTest& t) { t.ClickBox(IDC_AUTO_EXPOSURE); }, {}, {},
-               Says({L"Set AEC Mode failed!"})};
-        flows.push_back(f);
-        f = Flow{"BoxAutoWhiteBalance", Running, [](FaultSweepTest& t) { t.ClickBox(IDC_AUTO_WB); }, {}, {},
-                 Says({L"Set AWB Mode failed!"})};
-        f.rules["SonixCam_ControlGet"] = Says(
-            {L"Failed to get Color Gain Blue value", L"Failed to get Color Gain Red value"}, Expect::ReportGoOn);
-        flows.push_back(f);
-        f = Flow{"BoxIllumination", Running, [](FaultSweepTest& t) { t.ClickBox(IDC_ILLUMINATION); }, {},
-                 {"SonixCam_ControlSet"}, Says({L"Set Ilumination failed!"})};
-        flows.push_back(f);
-        f = Flow{"BoxRotate180", Running, [](FaultSweepTest& t) { t.ClickBox(IDC_ROTATE_180); }, {},
-                 {"SonixCam_ControlSet"}, Says({L"Rotation failed!"})};
-        flows.push_back(f);
-        f = Flow{"BoxShowStatus", Running, [](FaultSweepTest& t) { t.ClickBox(IDC_SHOW_STATUS); }, {}, {}};
+        struct Box {
+            const char* name;
+            int id;
+            const wchar_t* failure;
+        };
+        const Box boxes[] = {{"BoxAutoExposure", IDC_AUTO_EXPOSURE, L"Set AEC Mode failed!"},
+                             {"BoxAutoWhiteBalance", IDC_AUTO_WB, L"Set AWB Mode failed!"},
+                             {"BoxIllumination", IDC_ILLUMINATION, L"Set Ilumination failed!"},
+                             {"BoxRotate180", IDC_ROTATE_180, L"Rotation failed!"}};
+        for (const Box& b : boxes) {
+            const int id = b.id;
+            Flow f{b.name, Running,
+                   [id](FaultSweepTest& t) {
+                       t.before = t.Checked(id);
+                       t.ClickBox(id);
+                   },
+                   {}, {}, Says({b.failure})};
+            // A failed switch puts the box back; a working one keeps the click.
+            f.after = [id](FaultSweepTest& t, bool failed) { EXPECT_EQ(t.Checked(id) == (t.before != 0), failed); };
+            if (id == IDC_AUTO_WB)
+                f.rules["SonixCam_ControlGet"] = Says(
+                    {L"Failed to get Color Gain Blue value", L"Failed to get Color Gain Red value"}, Expect::ReportGoOn);
+            else if (id != IDC_AUTO_EXPOSURE)
+                f.mustReach = {"SonixCam_ControlSet"};
+            flows.push_back(f);
+        }
+        Flow f{"BoxShowStatus", Running, [](FaultSweepTest& t) { t.ClickBox(IDC_SHOW_STATUS); }};
         flows.push_back(f);
     }
     for (const auto& [name, id] : {std::pair{"SaveBmp", IDC_FILETYPE_BMP}, std::pair{"SaveJpg", IDC_FILETYPE_JPG},
@@ -556,6 +606,20 @@ std::vector<Flow> Flows() {
         f.rules["SonixCam_UnInit"] = Fatal(L"Can't uninitialize camera device!", Expect::FatalLater);
         f.rules["SonixCam_Init"] = Fatal(L"Can't initialize camera device!", Expect::FatalLater);
         f.otherwise = Rule{Expect::ReportGoOn, {}};
+        f.after = [](FaultSweepTest& t, bool failed) {
+            // Nobody is left stuck: a failed burn keeps the dialog with its
+            // buttons, a finished one gives the window its buttons back.
+            HWND fw = t.Dlg().m_firmwareDlg.hwnd();
+            const bool shown = IsWindowVisible(fw) != FALSE;
+            EXPECT_EQ(shown, failed);
+            if (shown) {
+                EXPECT_TRUE(IsWindowEnabled(GetDlgItem(fw, IDC_FW_UPDATE)));
+                EXPECT_TRUE(IsWindowEnabled(GetDlgItem(fw, IDC_FW_CANCEL)));
+            } else {
+                EXPECT_TRUE(t.Enabled(IDC_START_CAMERA));
+                EXPECT_TRUE(t.Enabled(IDC_EXIT));
+            }
+        };
         flows.push_back(f);
     }
     {
