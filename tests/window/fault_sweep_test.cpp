@@ -467,6 +467,8 @@ std::vector<Flow> Flows() {
         f.rules["SonixCam_SelectDevice"] = Fatal(L"Can't select video device!");
         f.rules["SonixCam_GetFwVersion"] = Fatal(L"Failed to get camera FW version info");
         f.rules["SonixCam_OpenCamera"] = Says({L"Open camera failed!"});
+        // The camera left open by start-up won't close, so it won't open again.
+        f.rules["SonixCam_CloseCamera"] = Says({L"Failed to close the camera."});
         f.rules["SonixCam_SetVideoFormat"] = Says({L"Failed to set resolution."}, Expect::ReportGoOn);
         f.rules["SonixCam_StartPreview"] = Says({L"Fail to capture the image!"});
         flows.push_back(f);
@@ -474,6 +476,8 @@ std::vector<Flow> Flows() {
     {
         Flow f{"StopCamera", Running, [](FaultSweepTest& t) { t.StartCamera(); }, {}, {"SonixCam_CloseCamera"}};
         CloseIsSilent(f.rules);
+        f.rules["SonixCam_StopPreview"] = Says({L"Failed to stop the preview."}, Expect::ReportGoOn);
+        f.rules["SonixCam_CloseCamera"] = Says({L"Failed to close the camera."}, Expect::ReportGoOn);
         f.rules["SonixCam_SelectDevice"] = Fatal(L"Can't select video device!");
         f.rules["SonixCam_GetFwVersion"] = Fatal(L"Failed to get camera FW version info");
         flows.push_back(f);
