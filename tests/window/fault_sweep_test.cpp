@@ -380,11 +380,14 @@ TEST_P(FaultSweepTest, EveryReachableFaultIsReportedAndLeavesAStateOfTheTable) {
             }
             const std::string rule = std::string(function) + " = " + mode;
             SCOPED_TRACE(flow.name + ": " + rule);
+            const auto cellBegan = std::chrono::steady_clock::now();
             const Outcome o = RunCell(flow, rule);
+            const double cellSeconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - cellBegan).count();
             const bool passed = Check(flow, function, o);
             if (passed) ++row.passed;
-            std::printf("CELL | %s | %s | %s | %s | %s\n", flow.name.c_str(), rule.c_str(), passed ? "pass" : "FAIL",
-                        StateName(o.state), FirstReport(o).c_str());
+            std::printf("CELL | %s | %s | %s | %s | %s | %.2f s\n", flow.name.c_str(), rule.c_str(),
+                        passed ? "pass" : "FAIL", StateName(o.state), FirstReport(o).c_str(), cellSeconds);
         }
     }
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
