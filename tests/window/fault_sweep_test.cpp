@@ -208,7 +208,12 @@ public:
         SendMessageW(fw, WM_COMMAND, MAKEWPARAM(IDC_FW_UPDATE, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(fw, IDC_FW_UPDATE)));
         PumpUntil([&] { return !Dlg().m_firmwareDlg.IsBurning(); }, kBurnTimeout);
-        Pump(50ms);
+        // A finished burn hides the dialog asynchronously; a failed one keeps it.
+        PumpUntil([&] {
+            for (const auto& box : Prompts().Messages())
+                if (box.text == L"Failed to Update Firmware!") return true;
+            return IsWindowVisible(fw) == FALSE;
+        });
     }
 
     // --- one cell ------------------------------------------------------------
