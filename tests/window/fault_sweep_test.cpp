@@ -88,6 +88,8 @@ struct Flow {
     bool atStartup = false;
     // Checks of the window after the step, told whether the step failed.
     std::function<void(FaultSweepTest&, bool stepFailed)> after;
+    // The user's second try after a step that failed once; it must work.
+    std::function<void(FaultSweepTest&)> retry;
 
     const Rule& RuleFor(const std::string& function) const {
         auto it = rules.find(function);
@@ -152,6 +154,11 @@ struct Outcome {
     std::vector<ui::PromptRecord> boxes;  // message boxes of the step
     WindowState state = WindowState::None;
     std::optional<INT_PTR> result;
+    // After a fault that fired once: the same step again, fault-free.
+    bool retried = false;
+    std::wstring retryStatus;
+    std::vector<ui::PromptRecord> retryBoxes;
+    WindowState retryState = WindowState::None;
 };
 
 struct Row {
@@ -172,6 +179,7 @@ public:
 
     // --- what the flows do -------------------------------------------------
     int before = 0;  // a slider's position or a check box's state before the step
+    WindowState cleanState = WindowState::None;  // where the fault-free run ends
 
     void StartCamera() { Click(IDC_START_CAMERA); }
     bool WaitForFrame() {
@@ -239,16 +247,25 @@ public:
             flow.act(*this);
         }
         Pump(20ms);
-        if (flow.after && !Result()) {
-            const std::string function = rule.substr(0, rule.find(' '));
-            const Expect e = flow.RuleFor(function).expect;
-            flow.after(*this, !rule.empty() && Failed(Trace(), function) && (e == Expect::Report));
-        }
+        const std::string function = rule.substr(0, rule.find(' '));
+        const bool stepFailed =
+            !rule.empty() && Failed(Trace(), function) && flow.RuleFor(function).expect == Expect::Report;
+        if (flow.after && !Result()) flow.after(*this, stepFailed);
         out.trace = Trace();
         out.status = flow.atStartup ? Dlg().m_statusText : Since();
         out.boxes = Prompts().Messages();
         out.result = Result();
         out.state = State();
+        if (flow.retry && stepFailed && !Result() && rule.ends_with(" = once")) {
+            Mark();
+            Prompts().Clear();
+            flow.retry(*this);
+            Pump(20ms);
+            out.retried = true;
+            out.retryStatus = Since();
+            out.retryBoxes = Prompts().Messages();
+            out.retryState = State();
+        }
         // The next cell starts from a fresh window and camera.
         SonixSim_SetFaults("");
         SonixSim_ResetDefault();
@@ -358,6 +375,14 @@ public:
             for (const auto& t : flow.success)
                 EXPECT_FALSE(Shown(o, t)) << "success shown for a failed step; " << Describe(o);
         }
+        if (o.retried) {
+            Outcome again;
+            again.status = o.retryStatus;
+            again.boxes = o.retryBoxes;
+            again.state = o.retryState;
+            for (const auto& t : flow.success) EXPECT_TRUE(Shown(again, t)) << "second try: " << Describe(again);
+            EXPECT_EQ(again.state, cleanState) << "second try: " << Describe(again);
+        }
         return ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count() ==
                failuresBefore;
     }
@@ -369,6 +394,7 @@ TEST_P(FaultSweepTest, EveryReachableFaultIsReportedAndLeavesAStateOfTheTable) {
 
     // Without faults the flow works, and its trace tells what it calls.
     const Outcome clean = RunCell(flow, "");
+    cleanState = clean.state;
     for (const auto& t : flow.success) EXPECT_TRUE(Shown(clean, t)) << "fault-free run: " << Describe(clean);
     EXPECT_NE(clean.state, WindowState::Ended);
     EXPECT_NE(clean.state, WindowState::None) << Describe(clean);
@@ -391,8 +417,9 @@ TEST_P(FaultSweepTest, EveryReachableFaultIsReportedAndLeavesAStateOfTheTable) {
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - cellBegan).count();
             const bool passed = Check(flow, function, o);
             if (passed) ++row.passed;
-            std::printf("CELL | %s | %s | %s | %s | %s | %.2f s\n", flow.name.c_str(), rule.c_str(),
-                        passed ? "pass" : "FAIL", StateName(o.state), FirstReport(o).c_str(), cellSeconds);
+            std::printf("CELL | %s | %s | %s | %s | %s | %s| %.2f s\n", flow.name.c_str(), rule.c_str(),
+                        passed ? "pass" : "FAIL", StateName(o.state), FirstReport(o).c_str(),
+                        o.retried ? "tried again | " : "", cellSeconds);
         }
     }
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
@@ -479,6 +506,10 @@ std::vector<Flow> Flows() {
         f.rules["SonixCam_CloseCamera"] = Says({L"Failed to close the camera."});
         f.rules["SonixCam_SetVideoFormat"] = Says({L"Failed to set resolution."}, Expect::ReportGoOn);
         f.rules["SonixCam_StartPreview"] = Says({L"Fail to capture the image!"});
+        f.retry = [](FaultSweepTest& t) {
+            if (t.State() == WindowState::StartFailed) t.StartCamera();  // back to idle first
+            t.StartCamera();
+        };
         flows.push_back(f);
     }
     {
@@ -511,6 +542,7 @@ std::vector<Flow> Flows() {
             EXPECT_EQ(t.Text(p.edit), p.typed);
             EXPECT_EQ(t.SliderPos(p.slider), failed ? t.before : std::stoi(p.typed));
         };
+        edit.retry = [p](FaultSweepTest& t) { t.Replace(p.edit, p.typed); };
         flows.push_back(edit);
         Flow slide{std::string("Slider") + p.name, prep, [p](FaultSweepTest& t) { t.Slide(p.slider); },
                    {L" successfully"}, {}, Says({sliderFailure})};
@@ -524,6 +556,7 @@ std::vector<Flow> Flows() {
             EXPECT_EQ(pos == t.before, failed);
             EXPECT_EQ(t.Text(p.edit), std::to_wstring(pos));
         };
+        slide.retry = [p](FaultSweepTest& t) { t.Slide(p.slider); };
         flows.push_back(slide);
     }
     {
@@ -546,6 +579,10 @@ std::vector<Flow> Flows() {
                    {}, {}, Says({b.failure})};
             // A failed switch puts the box back; a working one keeps the click.
             f.after = [id](FaultSweepTest& t, bool failed) { EXPECT_EQ(t.Checked(id) == (t.before != 0), failed); };
+            f.retry = [id](FaultSweepTest& t) {
+                t.ClickBox(id);
+                EXPECT_NE(t.Checked(id), t.before != 0) << "the second click switches";
+            };
             if (id == IDC_AUTO_WB)
                 f.rules["SonixCam_ControlGet"] = Says(
                     {L"Failed to get Color Gain Blue value", L"Failed to get Color Gain Red value"}, Expect::ReportGoOn);
@@ -597,6 +634,7 @@ std::vector<Flow> Flows() {
                  {L"Finish load properties and controls values from "},
                  {"SonixCam_PropertySet", "SonixCam_ControlSet"},
                  Says({L"Failed to load configuration!"})};
+        f.retry = f.act;
         flows.push_back(f);
     }
     {
@@ -618,6 +656,7 @@ std::vector<Flow> Flows() {
         f.rules["SonixCam_UnInit"] = Fatal(L"Can't uninitialize camera device!", Expect::FatalLater);
         f.rules["SonixCam_Init"] = Fatal(L"Can't initialize camera device!", Expect::FatalLater);
         f.otherwise = Rule{Expect::ReportGoOn, {}};
+        f.retry = f.act;
         f.after = [](FaultSweepTest& t, bool failed) {
             // Nobody is left stuck: a failed burn keeps the dialog with its
             // buttons, a finished one gives the window its buttons back.
@@ -637,6 +676,7 @@ std::vector<Flow> Flows() {
     {
         Flow f{"RestoreDefaults", Running, [](FaultSweepTest& t) { t.Command(ID_TOOLS_RESTORE_DEFAULTS); },
                {L"Camera defaults restored."}, {"SonixCam_PropertySet"}, Says({L" steps failed."})};
+        f.retry = f.act;
         flows.push_back(f);
     }
     return flows;
