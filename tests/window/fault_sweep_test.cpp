@@ -5,7 +5,8 @@
 // Every reachable cell runs on a fresh window and must end within kCellBound,
 // report the failure with the window's own text, never claim the step's
 // success, and leave the window ended or in a state of the camera's start and
-// stop table. Each flow prints its row of the matrix.
+// stop table; a step that failed once must work when the user tries again.
+// Each flow prints its row of the matrix.
 #include <windows.h>
 
 #include <commctrl.h>
