@@ -239,4 +239,9 @@ SONIX_EXPORT int SONIX_API SonixSim_ReadFlash(int camera, uint8_t* buf, int size
     return Guard([&] { return Simulator::Instance().ReadFlash(camera, buf, size); });
 }
 
+SONIX_EXPORT int SONIX_API SonixSim_SetFaults(const char* rules) {
+    if (!rules) return sonix_sim::kErrArgument;
+    return Guard([&] { return Simulator::Instance().SetFaults(rules); });
+}
+
 }  // extern "C"

@@ -166,6 +166,13 @@ bool ParseFaultValue(const std::string& v, FaultRule& rule, std::string& why) {
 class Parser {
 public:
     Parser(const std::string& source, Scenario& s) : source_(source), s_(s) {}
+    // Lines of the [faults] section alone.
+    static Parser FaultsOnly(const std::string& source, Scenario& s) {
+        Parser p(source, s);
+        p.section_ = "faults";
+        p.onlyFaults_ = true;
+        return p;
+    }
 
     bool Line(int number, const std::string& raw, std::string& error) {
         line_ = number;
@@ -174,6 +181,7 @@ public:
         if (text.front() == '[') {
             if (text.back() != ']') return Fail(error, "section header without ']'");
             std::string name = Trim(text.substr(1, text.size() - 2));
+            if (onlyFaults_ && name != "faults") return Fail(error, "only [faults] rules can be set here");
             if (name == "sim" || name == "faults") {
                 section_ = name;
             } else if (name == "camera") {
@@ -401,6 +409,7 @@ private:
     std::string source_;
     Scenario& s_;
     std::string section_;
+    bool onlyFaults_ = false;
     int line_ = 0;
 };
 
@@ -416,16 +425,34 @@ bool IsVendorFunction(const std::string& name, bool* intFirstArg) {
     return false;
 }
 
-bool ParseScenario(const std::string& text, const std::string& source, Scenario& out, std::string& error) {
-    Scenario s;  // starts with no camera: the file lists them all
-    Parser parser(source, s);
+namespace {
+
+bool ParseLines(const std::string& text, Parser& parser, std::string& error) {
     std::istringstream in(text);
     std::string line;
     int number = 0;
     while (std::getline(in, line)) {
         if (!parser.Line(++number, line, error)) return false;
     }
+    return true;
+}
+
+}  // namespace
+
+bool ParseScenario(const std::string& text, const std::string& source, Scenario& out, std::string& error) {
+    Scenario s;  // starts with no camera: the file lists them all
+    Parser parser(source, s);
+    if (!ParseLines(text, parser, error)) return false;
     out = std::move(s);
+    return true;
+}
+
+bool ParseFaultRules(const std::string& text, const std::string& source, std::vector<FaultRule>& out,
+                     std::string& error) {
+    Scenario s;
+    Parser parser = Parser::FaultsOnly(source, s);
+    if (!ParseLines(text, parser, error)) return false;
+    out = std::move(s.faults);
     return true;
 }
 

@@ -75,6 +75,11 @@ Scenario DefaultScenario();
 // "<source>:<line>: <what>"; out is untouched then.
 bool ParseScenario(const std::string& text, const std::string& source, Scenario& out, std::string& error);
 
+// Parses lines of the [faults] section (the header may be left out); any
+// other section is refused.
+bool ParseFaultRules(const std::string& text, const std::string& source, std::vector<FaultRule>& out,
+                     std::string& error);
+
 // Vendor functions a [faults] key may name, with whether the first argument
 // is an integer (so that the ".<first argument>" form makes sense).
 bool IsVendorFunction(const std::string& name, bool* intFirstArg = nullptr);

@@ -101,18 +101,7 @@ void Simulator::Apply(const Scenario& scenario) {
         cameras_.clear();
         for (const auto& setup : scenario_.cameras) cameras_.push_back(std::make_unique<Camera>(setup));
         session_ = Session{};
-        std::vector<FaultRule> calls, frames, flash;
-        for (const auto& r : scenario_.faults) {
-            if (r.function.compare(0, 6, "frame.") == 0)
-                frames.push_back(r);
-            else if (r.function == "flash.corrupt")
-                flash.push_back(r);
-            else
-                calls.push_back(r);
-        }
-        faults_.Load(calls);
-        frameFaults_.Load(frames);
-        flashFaults_.Load(flash);
+        LoadFaultsLocked(scenario_.faults);
         burning_ = -1;
         trace_.Clear();
         traceOpened = trace_.Open(scenario_.tracePath);
@@ -124,6 +113,37 @@ void Simulator::Apply(const Scenario& scenario) {
         std::fflush(stderr);
     }
     if (old) old->Stop();
+}
+
+int Simulator::SetFaults(const std::string& text) {
+    std::vector<FaultRule> rules;
+    std::string error;
+    if (!ParseFaultRules(text, "<fault rules>", rules, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        std::fflush(stderr);
+        std::lock_guard<std::mutex> l(mu_);
+        lastError_ = error;
+        return kErrArgument;
+    }
+    std::lock_guard<std::mutex> l(mu_);
+    LoadFaultsLocked(rules);
+    lastError_.clear();
+    return kOk;
+}
+
+void Simulator::LoadFaultsLocked(const std::vector<FaultRule>& rules) {
+    std::vector<FaultRule> calls, frames, flash;
+    for (const auto& r : rules) {
+        if (r.function.compare(0, 6, "frame.") == 0)
+            frames.push_back(r);
+        else if (r.function == "flash.corrupt")
+            flash.push_back(r);
+        else
+            calls.push_back(r);
+    }
+    faults_.Load(calls);
+    frameFaults_.Load(frames);
+    flashFaults_.Load(flash);
 }
 
 std::string Simulator::LastError() {

@@ -45,6 +45,8 @@ public:
     int LoadFile(const std::string& path);
     int LoadText(const std::string& text, const std::string& source = "<scenario text>");
     int LoadDefault();
+    // Replaces the fault rules only; their counters start again from 0.
+    int SetFaults(const std::string& text);
     void Apply(const Scenario& scenario);
     std::string LastError();
 
@@ -115,6 +117,7 @@ private:
     int CopyText(const std::string& text, char* buf, int size);
     // Ends the preview and hands back the stream to stop once mu_ is released.
     std::shared_ptr<VideoStream> EndPreviewLocked();
+    void LoadFaultsLocked(const std::vector<FaultRule>& rules);
     int StartStreamLocked();
 
     std::mutex mu_;

@@ -36,6 +36,13 @@ SONIX_EXPORT int SONIX_API SonixSim_PokeRegisters(int camera, int address, const
 /* Copies the camera's serial flash; returns its size in bytes. */
 SONIX_EXPORT int SONIX_API SonixSim_ReadFlash(int camera, uint8_t* buf, int size);
 
+/* Replaces the fault rules while everything else runs on: lines as in the
+ * [faults] section, the header optional; an empty text clears them all.
+ * Each rule counts its matching calls from this call on. On an error
+ * nothing changes, the message goes to SonixSim_LastError, and the call
+ * returns non-zero. */
+SONIX_EXPORT int SONIX_API SonixSim_SetFaults(const char* rules);
+
 #ifdef __cplusplus
 }
 #endif

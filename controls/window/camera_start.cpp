@@ -2,6 +2,8 @@
 // camera library calls for every frame.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "resources/resource.h"
 #include "ui/prompts.h"
 #include "window/main_dialog.h"
@@ -56,6 +58,7 @@ void CVornControlsDlg::SizePreview(int height) {
 
 void CVornControlsDlg::OnStartStopCamera() {
     // Every press starts from a closed camera.
+    const size_t statusBefore = m_statusText.size();
     CloseCamera();
 
     if (vorn_uvc_selectDevice(m_selectedDevice) != 0) {
@@ -83,8 +86,11 @@ void CVornControlsDlg::OnStartStopCamera() {
     EnableControls(true);
     EnableWindow(device, FALSE);
     // Takes over what was typed (the snapshot folder among it); a value out
-    // of range brings up its own message and the start goes on.
+    // of range brings up its own message and the start goes on. The read
+    // replaces the status text with the box's, so what closing said is kept.
+    const std::wstring closing = m_statusText.substr(std::min(statusBefore, m_statusText.size()));
     UpdateData(true);
+    if (!closing.empty()) AppendStatus(closing);
 
     const int resolution = m_resolutionCombo.CurSel();
     SizePreview(PreviewHeight(resolution));

@@ -44,10 +44,15 @@ void CVornControlsDlg::EnableControls(bool on) {
 }
 
 void CVornControlsDlg::CloseCamera() {
+    // A preview or camera known to be live that will not stop is worth a
+    // line: the window goes idle all the same, and the next start fails.
     bool previewing = true;
-    if (!(vorn_uvc_IsPreviewing(&previewing) == 0 && !previewing)) vorn_uvc_StopPreview();
+    const bool previewKnown = vorn_uvc_IsPreviewing(&previewing) == 0;
+    if (!(previewKnown && !previewing) && vorn_uvc_StopPreview() != 0 && previewKnown)
+        AppendStatus(L"Failed to stop the preview.\r\n");
     bool open = false;
-    if (vorn_uvc_isOpenCamera(&open) == 0) vorn_uvc_closeCamera();
+    if (vorn_uvc_isOpenCamera(&open) == 0 && vorn_uvc_closeCamera() != 0 && open)
+        AppendStatus(L"Failed to close the camera.\r\n");
     m_menu.EnableItem(ID_FILE_SAVE_CONFIG, MF_GRAYED | MF_DISABLED);
     m_menu.EnableItem(ID_FILE_LOAD_CONFIG, MF_GRAYED | MF_DISABLED);
     m_menu.EnableItem(ID_TOOLS_RESTORE_DEFAULTS, MF_GRAYED | MF_DISABLED);

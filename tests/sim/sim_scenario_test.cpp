@@ -149,3 +149,32 @@ TEST_F(SimTest, LoadingResetsFlashAndFaultCounters) {
     EXPECT_NE(SonixSim_ReadFlash(0, nullptr, 0), 32768) << "a fresh flash";
     (void)v;
 }
+
+TEST_F(SimTest, FaultRulesSetWhileRunningCountFromThenOnAndKeepTheSession) {
+    Arrange("[camera]\n[faults]\nSonixCam_PropertySet = always\n");
+    ASSERT_NE(SonixCam_PropertySet(0, 5, 0), 0);
+    ASSERT_EQ(SonixSim_SetFaults("SonixCam_PropertySet = 2\nControlSet.4 = once\n"), 0) << LastError();
+    EXPECT_EQ(SonixCam_PropertySet(0, 5, 0), 0) << "the old rule is gone, the new one counts from 1";
+    EXPECT_NE(SonixCam_PropertySet(0, 6, 0), 0);
+    EXPECT_EQ(SonixCam_PropertySet(0, 7, 0), 0);
+    EXPECT_EQ(SonixCam_ControlSet(0, 300, 2), 0) << "another first argument";
+    EXPECT_NE(SonixCam_ControlSet(4, -5, 2), 0);
+    EXPECT_EQ(SonixCam_ControlSet(4, -5, 2), 0);
+    int v = 0, f = 0;
+    ASSERT_EQ(SonixCam_PropertyGet(0, &v, &f), 0) << "still initialised and selected";
+    EXPECT_EQ(v, 7) << "the last set that went through";
+
+    // A refused text changes nothing; the header is allowed, other sections are not.
+    ASSERT_EQ(SonixSim_SetFaults("[faults]\nPropertyGet = always\n"), 0) << LastError();
+    EXPECT_NE(SonixSim_SetFaults("PropertyGet = never\n"), 0);
+    EXPECT_EQ(LastError().rfind("<fault rules>:1: ", 0), 0u) << LastError();
+    EXPECT_NE(SonixSim_SetFaults("[faults]\nGetProduct = once\n[camera]\nproduct = X\n"), 0);
+    EXPECT_EQ(LastError().rfind("<fault rules>:3: ", 0), 0u) << LastError();
+    EXPECT_NE(SonixSim_SetFaults(nullptr), 0);
+    EXPECT_NE(SonixCam_PropertyGet(0, &v, &f), 0) << "the accepted rule stays";
+    char product[64];
+    EXPECT_EQ(SonixCam_GetProduct(product, sizeof product), 0);
+
+    ASSERT_EQ(SonixSim_SetFaults(""), 0);
+    EXPECT_EQ(SonixCam_PropertyGet(0, &v, &f), 0) << "an empty text clears every rule";
+}

@@ -185,5 +185,38 @@ TEST_F(CameraStartTest, DeviceItemsStandForTheUsableSlotsInOrder) {
     EXPECT_EQ(CaptionOfStart(), L"Stop Camera");
 }
 
+// Closing reports only a preview or camera it knows to be live: a press with
+// nothing selected (as a burn's restart leaves the library) starts quietly,
+// while a camera that won't close is named, also across the start's read of
+// the controls.
+TEST_F(CameraStartTest, ClosingNamesOnlyACameraThatWasLiveAndWouldNotClose) {
+    LoadScenario(kCameraScenario);
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(vorn_uvc_unInit(), 0);
+    ASSERT_EQ(vorn_uvc_init(), 0);
+    size_t before = Dlg().m_statusText.size();
+    Click(IDC_START_CAMERA);
+    std::wstring added = Dlg().m_statusText.substr(before);
+    EXPECT_EQ(added.find(L"Failed to"), std::wstring::npos) << std::string(added.begin(), added.end());
+    ExpectRunning(true, true);
+
+    ASSERT_EQ(SonixSim_SetFaults("SonixCam_CloseCamera = once\n"), 0);
+    before = Dlg().m_statusText.size();
+    Click(IDC_START_CAMERA);
+    added = Dlg().m_statusText.substr(before);
+    EXPECT_EQ(added, L"Failed to close the camera.\r\n");
+    ExpectRunning(false, false);
+    EXPECT_EQ(ui::WindowText(Item(IDC_STATUS)), Dlg().m_statusText);
+
+    // The camera is still open, so the next start can't open it.
+    ASSERT_EQ(SonixSim_SetFaults("SonixCam_CloseCamera = always\n"), 0);
+    before = Dlg().m_statusText.size();
+    Click(IDC_START_CAMERA);
+    added = Dlg().m_statusText.substr(before);
+    EXPECT_EQ(added.rfind(L"Failed to close the camera.\r\nOpen camera failed!\r\n", 0), 0u)
+        << std::string(added.begin(), added.end());
+    ExpectRunning(false, true);
+}
+
 }  // namespace
 }  // namespace vorn::test
