@@ -239,4 +239,8 @@ SONIX_EXPORT int SONIX_API SonixSim_ReadFlash(int camera, uint8_t* buf, int size
     return Guard([&] { return Simulator::Instance().ReadFlash(camera, buf, size); });
 }
 
+SONIX_EXPORT int SONIX_API SonixSim_SetPlugged(int camera, int plugged) {
+    return Guard([&] { return Simulator::Instance().SetPlugged(camera, plugged != 0); });
+}
+
 }  // extern "C"

@@ -36,6 +36,13 @@ SONIX_EXPORT int SONIX_API SonixSim_PokeRegisters(int camera, int address, const
 /* Copies the camera's serial flash; returns its size in bytes. */
 SONIX_EXPORT int SONIX_API SonixSim_ReadFlash(int camera, uint8_t* buf, int size);
 
+/* Pulls (plugged 0) or plugs back (plugged 1) the cable of camera, its place
+ * in the scenario, at once: what the unplug_after_ms / replug_after_ms keys
+ * do on a timer. The process's top-level windows get WM_DEVICECHANGE before
+ * it returns; once it returns no frame of an unplugged camera follows.
+ * Returns 0, or 2 for a camera the scenario does not have. */
+SONIX_EXPORT int SONIX_API SonixSim_SetPlugged(int camera, int plugged);
+
 #ifdef __cplusplus
 }
 #endif
