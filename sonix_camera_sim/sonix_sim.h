@@ -29,8 +29,9 @@ SONIX_EXPORT int SONIX_API SonixSim_GetTrace(char* buf, int size);
 SONIX_EXPORT int SONIX_API SonixSim_ClearTrace(void);
 
 /* Raw access to a camera's state that bypasses the vendor calls (no trace,
- * no faults), so tests can arrange and inspect it. camera is the
- * enumeration index. Return 0 on success. */
+ * no faults), so tests can arrange and inspect it. camera is its place in
+ * the scenario (the enumeration index while every camera is plugged in).
+ * Return 0 on success. */
 SONIX_EXPORT int SONIX_API SonixSim_PeekRegisters(int camera, int address, uint8_t* buf, int count);
 SONIX_EXPORT int SONIX_API SonixSim_PokeRegisters(int camera, int address, const uint8_t* buf, int count);
 /* Copies the camera's serial flash; returns its size in bytes. */
