@@ -216,9 +216,9 @@ wait-still
 EOF
 
 fresh_app
-# The cable is pulled 8 s after the program loaded the simulator: time for
+# The cable is pulled 15 s after the program loaded the simulator: time for
 # the picture to start first.
-printf '[camera]\nunplug_after_ms = 8000\n' >"$app/SonixCamera.ini"
+printf '[camera]\nunplug_after_ms = 15000\n' >"$app/SonixCamera.ini"
 picture camera-disconnected <<'EOF'
 click 1
 wait-text 1 Stop Camera
