@@ -18,9 +18,6 @@
 
 namespace {
 
-// The capture-device interface class the window registered for.
-constexpr GUID kCaptureDeviceClass = {0x65E8773D, 0x8F56, 0x11D0, {0xA3, 0xB9, 0x00, 0xA0, 0xC9, 0x22, 0x31, 0x96}};
-
 constexpr wchar_t kDisconnected[] = L"The camera was disconnected.\r\n";
 constexpr wchar_t kConnected[] = L"A camera was connected.\r\n";
 constexpr wchar_t kDisconnectedCaption[] = L"Vorn Camera Control Tool - camera disconnected";
@@ -28,8 +25,8 @@ constexpr wchar_t kNoCameraToStart[] = L"There is no camera to start.\r\n";
 constexpr wchar_t kNoCameraToAsk[] = L"There is no camera to show information about.\r\n";
 constexpr wchar_t kNoCameraToUpdate[] = L"There is no camera to update.\r\n";
 
-// The device path of a capture-interface notification; nullopt-like empty
-// for anything else. The name is read no further than the header's size.
+// The device path of a capture-interface notification; empty for anything
+// else. The name is read no further than the header's size.
 std::string CapturePath(LPARAM data) {
     const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
     if (!header || header->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE) return {};

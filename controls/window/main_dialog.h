@@ -30,6 +30,9 @@ struct PropertyRange {
 };
 
 inline constexpr int kMaxDevices = VORN_UVC_MAX_DEVICES;
+// The capture-device interface class: what the window registers for and
+// the device changes it acts on.
+inline constexpr GUID kCaptureDeviceClass = {0x65E8773D, 0x8F56, 0x11D0, {0xA3, 0xB9, 0x00, 0xA0, 0xC9, 0x22, 0x31, 0x96}};
 
 class CVornControlsDlg : public ui::Dialog {
 public:

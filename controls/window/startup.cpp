@@ -28,10 +28,6 @@ constexpr int kProductBufferSize = 100;
 constexpr int kRotateBuild = 210810;
 constexpr int kIlluminationBuild = 210824;
 
-// The capture-device interface class.
-constexpr GUID kCaptureDeviceClass = {0x65E8773D, 0x8F56, 0x11D0, {0xA3, 0xB9, 0x00, 0xA0, 0xC9, 0x22, 0x31, 0x96}};
-
-
 }  // namespace
 
 CVornControlsDlg::CVornControlsDlg()
