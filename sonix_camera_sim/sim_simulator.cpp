@@ -712,9 +712,4 @@ int Simulator::SetPlugged(int camera, bool plugged, std::optional<uint64_t> gene
     return kOk;
 }
 
-bool Simulator::Plugged(int camera) {
-    std::lock_guard<std::mutex> l(mu_);
-    return camera >= 0 && camera < static_cast<int>(plugged_.size()) && plugged_[camera];
-}
-
 }  // namespace sonix_sim

@@ -98,7 +98,6 @@ public:
     // back in, and the process's windows hear of it. With a generation, only
     // while that scenario is still the one loaded. Unchanged: nothing happens.
     int SetPlugged(int camera, bool plugged, std::optional<uint64_t> generation = std::nullopt);
-    bool Plugged(int camera);
     // The path enumeration reports for camera; it stays the camera's own
     // whichever others come and go.
     static std::string DevicePath(const CameraSetup& setup, int camera);
