@@ -244,4 +244,8 @@ SONIX_EXPORT int SONIX_API SonixSim_SetFaults(const char* rules) {
     return Guard([&] { return Simulator::Instance().SetFaults(rules); });
 }
 
+SONIX_EXPORT int SONIX_API SonixSim_SetPlugged(int camera, int plugged) {
+    return Guard([&] { return Simulator::Instance().SetPlugged(camera, plugged != 0); });
+}
+
 }  // extern "C"

@@ -333,6 +333,15 @@ private:
             }
             return true;
         }
+        if (key == "unplug_after_ms" || key == "replug_after_ms") {
+            int n;
+            if (!ParseInt32(value, n) || n < 0 || n > 3600000)
+                return (why = key + " must be 0 to 3600000", false);
+            (key[0] == 'u' ? cam.unplugAfterMs : cam.replugAfterMs) = n;
+            if (cam.unplugAfterMs && cam.replugAfterMs && *cam.replugAfterMs <= *cam.unplugAfterMs)
+                return (why = "replug_after_ms must be later than unplug_after_ms", false);
+            return true;
+        }
         int id;
         if (SettingId(key, "property.", id)) {
             auto it = cam.properties.find(id);

@@ -48,6 +48,10 @@ struct CameraSetup {
     std::array<int, 3> awbGains = {310, 256, 420};
     // Register contents written after the settings have been applied.
     std::vector<std::pair<int, std::vector<uint8_t>>> registers;
+    // Cable pulled / plugged back, in milliseconds after the scenario load.
+    // A camera with a replug time and no unplug time starts unplugged.
+    std::optional<int> unplugAfterMs;
+    std::optional<int> replugAfterMs;
 
     CameraSetup();
 };

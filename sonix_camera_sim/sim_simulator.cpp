@@ -1,5 +1,7 @@
 #include "sim_simulator.h"
 
+#include "sim_notify.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -44,7 +46,10 @@ Simulator::~Simulator() {
     {
         std::lock_guard<std::mutex> l(mu_);
         old = EndPreviewLocked();
+        quit_ = true;
     }
+    planChanged_.notify_all();
+    if (plugTimer_.joinable()) plugTimer_.join();
     if (old) old->Stop();
 }
 
@@ -102,6 +107,20 @@ void Simulator::Apply(const Scenario& scenario) {
         for (const auto& setup : scenario_.cameras) cameras_.push_back(std::make_unique<Camera>(setup));
         session_ = Session{};
         LoadFaultsLocked(scenario_.faults);
+        plugged_.assign(cameras_.size(), true);
+        plan_.clear();
+        const auto loaded = std::chrono::steady_clock::now();
+        for (size_t i = 0; i < scenario_.cameras.size(); ++i) {
+            const CameraSetup& setup = scenario_.cameras[i];
+            const int camera = static_cast<int>(i);
+            if (setup.unplugAfterMs)
+                plan_.push_back({loaded + std::chrono::milliseconds(*setup.unplugAfterMs), camera, false});
+            if (setup.replugAfterMs) {
+                plan_.push_back({loaded + std::chrono::milliseconds(*setup.replugAfterMs), camera, true});
+                if (!setup.unplugAfterMs) plugged_[i] = false;
+            }
+        }
+        if (!plan_.empty() && !plugTimer_.joinable()) plugTimer_ = std::thread(&Simulator::RunPlugTimer, this);
         burning_ = -1;
         trace_.Clear();
         traceOpened = trace_.Open(scenario_.tracePath);
@@ -112,6 +131,7 @@ void Simulator::Apply(const Scenario& scenario) {
         std::fprintf(stderr, "cannot open the trace file %s\n", scenario.tracePath.c_str());
         std::fflush(stderr);
     }
+    planChanged_.notify_all();
     if (old) old->Stop();
 }
 
@@ -146,6 +166,29 @@ void Simulator::LoadFaultsLocked(const std::vector<FaultRule>& rules) {
     flashFaults_.Load(flash);
 }
 
+void Simulator::RunPlugTimer() {
+    std::unique_lock<std::mutex> l(mu_);
+    while (!quit_) {
+        auto next = std::min_element(plan_.begin(), plan_.end(),
+                                     [](const PlugEvent& a, const PlugEvent& b) { return a.at < b.at; });
+        if (next == plan_.end()) {
+            planChanged_.wait(l);
+            continue;
+        }
+        if (std::chrono::steady_clock::now() < next->at) {
+            // Woken early by a load or the end: look at the plan again.
+            planChanged_.wait_until(l, next->at);
+            continue;
+        }
+        const PlugEvent event = *next;
+        plan_.erase(next);
+        const uint64_t generation = generation_;
+        l.unlock();
+        SetPlugged(event.camera, event.plugged, generation);
+        l.lock();
+    }
+}
+
 std::string Simulator::LastError() {
     std::lock_guard<std::mutex> l(mu_);
     return lastError_;
@@ -154,11 +197,19 @@ std::string Simulator::LastError() {
 int Simulator::Call(const char* function, const std::string& args, std::optional<long> firstArg,
                     const std::function<int()>& op) {
     bool fault;
+    bool gone;
     {
         std::lock_guard<std::mutex> l(mu_);
-        fault = faults_.Hit(function, firstArg);
+        // Only these do without the selected camera; the rest fail while it
+        // is unplugged, before any injected fault is counted.
+        static const char* const kCameraFree[] = {"SonixCam_Init", "SonixCam_UnInit", "SonixCam_EnumDevice",
+                                                  "SonixCam_SelectDevice"};
+        gone = session_.lost && std::none_of(std::begin(kCameraFree), std::end(kCameraFree), [&](const char* f) {
+                   return std::strcmp(f, function) == 0;
+               });
+        fault = !gone && faults_.Hit(function, firstArg);
     }
-    int status = fault ? kErrFault : op();
+    int status = gone ? kErrDevice : fault ? kErrFault : op();
     std::lock_guard<std::mutex> l(mu_);
     trace_.Add(function, args, status);
     return status;
@@ -175,9 +226,29 @@ void Simulator::ClearTrace() {
 }
 
 Camera* Simulator::SelectedLocked() {
-    if (!session_.initialized || session_.selected < 0 || session_.selected >= static_cast<int>(cameras_.size()))
+    if (!session_.initialized || session_.lost || session_.selected < 0 ||
+        session_.selected >= static_cast<int>(cameras_.size()))
         return nullptr;
     return cameras_[session_.selected].get();
+}
+
+int Simulator::PresentCameraLocked(int index) const {
+    if (index < 0 || index >= kMaxCameras) return -1;
+    for (size_t i = 0; i < cameras_.size(); ++i) {
+        if (!plugged_[i]) continue;
+        if (index-- == 0) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+std::string Simulator::DevicePath(const CameraSetup& setup, int camera) {
+    const auto& id = setup.vidPid;
+    char path[200];
+    std::snprintf(path, sizeof path,
+                  "\\\\?\\usb#vid_%02x%02x&pid_%02x%02x&mi_00#7&%08x&0&000%d#"
+                  "{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global",
+                  id[0], id[1], id[2], id[3], 0x2a51c0d0u + static_cast<unsigned>(camera) * 0x1111u, camera + 1);
+    return path;
 }
 
 int Simulator::CopyText(const std::string& text, char* buf, int size) {
@@ -260,16 +331,14 @@ int Simulator::EnumDevice(DeviceRecord* records, int* count, int maxCount) {
     std::lock_guard<std::mutex> l(mu_);
     if (!session_.initialized) return kErrState;
     if (!records || !count || maxCount < 1) return kErrArgument;
-    int n = std::min({static_cast<int>(cameras_.size()), maxCount, kMaxCameras});
-    for (int i = 0; i < n; ++i) {
-        DeviceRecord& r = records[i];
+    // Unplugged cameras are not listed; the ones after them move up.
+    int n = 0;
+    for (int camera; n < std::min(maxCount, kMaxCameras) && (camera = PresentCameraLocked(n)) >= 0; ++n) {
+        DeviceRecord& r = records[n];
         std::memset(&r, 0, sizeof r);
-        const auto& id = cameras_[i]->Setup().vidPid;
-        std::snprintf(r.devicePath, sizeof r.devicePath,
-                      "\\\\?\\usb#vid_%02x%02x&pid_%02x%02x&mi_00#7&%08x&0&000%d#"
-                      "{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global",
-                      id[0], id[1], id[2], id[3], 0x2a51c0d0u + static_cast<unsigned>(i) * 0x1111u, i + 1);
-        r.deviceIndex = i;
+        std::snprintf(r.devicePath, sizeof r.devicePath, "%s",
+                      DevicePath(cameras_[camera]->Setup(), camera).c_str());
+        r.deviceIndex = n;
         r.present = 1;
     }
     *count = n;
@@ -281,14 +350,15 @@ int Simulator::SelectDevice(int index) {
     {
         std::lock_guard<std::mutex> l(mu_);
         if (!session_.initialized) return kErrState;
-        if (index < 0 || index >= static_cast<int>(cameras_.size()) || index >= kMaxCameras) return kErrArgument;
-        if (!cameras_[index]->Setup().selectable) return kErrDevice;
-        if (index != session_.selected) {
+        const int camera = PresentCameraLocked(index);
+        if (camera < 0) return kErrArgument;
+        if (!cameras_[camera]->Setup().selectable) return kErrDevice;
+        if (camera != session_.selected || session_.lost) {
             // The camera in use is let go before another is taken.
             old = EndPreviewLocked();
             Session fresh;
             fresh.initialized = true;
-            fresh.selected = index;
+            fresh.selected = camera;
             session_ = fresh;
         }
     }
@@ -557,6 +627,11 @@ int Simulator::BurnFirmware(const uint8_t* image, int length, BurnProgressProc p
     const int steps = chunks * (fullVerify ? 2 : 1);
     const auto start = std::chrono::steady_clock::now();
     int step = 0;
+    // The cable may be pulled while the flash is written.
+    auto unplugged = [&] {
+        std::lock_guard<std::mutex> g(mu_);
+        return generation == generation_ && !plugged_[cameraIndex];
+    };
     auto advance = [&] {
         ++step;
         if (burnMs > 0)
@@ -565,17 +640,25 @@ int Simulator::BurnFirmware(const uint8_t* image, int length, BurnProgressProc p
         if (progress) progress(context, static_cast<float>(static_cast<double>(step) / steps));
     };
 
+    int status = kOk;
     if (progress) progress(context, 0.0f);
     for (int c = 0; c < chunks; ++c) {
+        if (unplugged()) {
+            status = kErrDevice;
+            break;
+        }
         const size_t from = static_cast<size_t>(c) * kChunk;
         const size_t n = std::min<size_t>(kChunk, size - from);
         std::memcpy(&flash[from], image + from, n);
         if (corrupt && from <= size / 2 && size / 2 < from + n) flash[size / 2] ^= 0x5A;
         advance();
     }
-    int status = kOk;
-    if (fullVerify) {
+    if (fullVerify && status == kOk) {
         for (int c = 0; c < chunks && status == kOk; ++c) {
+            if (unplugged()) {
+                status = kErrDevice;
+                break;
+            }
             const size_t from = static_cast<size_t>(c) * kChunk;
             const size_t n = std::min<size_t>(kChunk, size - from);
             if (std::memcmp(&flash[from], image + from, n) != 0) {
@@ -590,7 +673,9 @@ int Simulator::BurnFirmware(const uint8_t* image, int length, BurnProgressProc p
     // A scenario loaded meanwhile replaced the camera this burn was for.
     if (generation != generation_) return kErrState;
     burning_ = -1;
-    // The flash holds what was written, verified or not.
+    // A write cut short by the cable commits nothing; otherwise the flash
+    // holds what was written, verified or not.
+    if (status == kErrDevice) return status;
     cameras_[cameraIndex]->Flash() = std::move(flash);
     return status;
 }
@@ -615,6 +700,36 @@ int Simulator::ReadFlash(int camera, uint8_t* buf, int size) {
     const auto& flash = cameras_[camera]->Flash();
     if (buf && size > 0) std::memcpy(buf, flash.data(), std::min(flash.size(), static_cast<size_t>(size)));
     return static_cast<int>(flash.size());
+}
+
+}  // namespace sonix_sim
+
+namespace sonix_sim {
+
+int Simulator::SetPlugged(int camera, bool plugged, std::optional<uint64_t> generation) {
+    std::shared_ptr<VideoStream> old;
+    std::string path;
+    {
+        std::lock_guard<std::mutex> l(mu_);
+        if (generation && *generation != generation_) return kErrState;
+        if (camera < 0 || camera >= static_cast<int>(cameras_.size())) return kErrArgument;
+        if (plugged_[camera] == plugged) return kOk;
+        plugged_[camera] = plugged;
+        if (!plugged && session_.initialized && session_.selected == camera && !session_.lost) {
+            old = EndPreviewLocked();
+            session_.open = false;
+            session_.window = nullptr;
+            session_.callback = nullptr;
+            session_.lost = true;
+        }
+        // Back on the bus the camera starts from its power-up settings.
+        if (plugged) cameras_[camera]->PowerUp();
+        path = DevicePath(cameras_[camera]->Setup(), camera);
+    }
+    // No frame follows once this returns.
+    if (old) old->Stop();
+    NotifyDeviceChange(plugged, path);
+    return kOk;
 }
 
 }  // namespace sonix_sim

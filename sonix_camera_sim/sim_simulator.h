@@ -5,11 +5,14 @@
 // never holds it while calling back into the caller or stopping the video.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "sim_camera.h"
@@ -93,6 +96,13 @@ public:
     int Peek(int camera, int address, uint8_t* buf, int count);
     int Poke(int camera, int address, const uint8_t* buf, int count);
     int ReadFlash(int camera, uint8_t* buf, int size);
+    // The cable of camera (its place in the scenario) is pulled or plugged
+    // back in, and the process's windows hear of it. With a generation, only
+    // while that scenario is still the one loaded. Unchanged: nothing happens.
+    int SetPlugged(int camera, bool plugged, std::optional<uint64_t> generation = std::nullopt);
+    // The path enumeration reports for camera; it stays the camera's own
+    // whichever others come and go.
+    static std::string DevicePath(const CameraSetup& setup, int camera);
     // What the live picture of the selected camera looks like now.
     PictureSettings CurrentPicture();
     FrameFault NextFrameFault();
@@ -110,6 +120,16 @@ private:
         FrameCallbackProc callback = nullptr;
         int format = 0;
         int resolution = 0;
+        // The selected camera was unplugged: its calls fail until a camera
+        // is selected again.
+        bool lost = false;
+    };
+
+    // A cable change the scenario asked for.
+    struct PlugEvent {
+        std::chrono::steady_clock::time_point at;
+        int camera = 0;
+        bool plugged = false;
     };
 
     // Helpers below expect mu_ held.
@@ -119,6 +139,9 @@ private:
     std::shared_ptr<VideoStream> EndPreviewLocked();
     void LoadFaultsLocked(const std::vector<FaultRule>& rules);
     int StartStreamLocked();
+    // Enumeration index -> place in the scenario; -1 when there is none.
+    int PresentCameraLocked(int index) const;
+    void RunPlugTimer();
 
     std::mutex mu_;
     Scenario scenario_;
@@ -132,6 +155,13 @@ private:
     uint64_t generation_ = 0;
     int burning_ = -1;  // camera whose flash is being written, -1 for none
     std::shared_ptr<VideoStream> stream_;
+    std::vector<bool> plugged_;
+    // The plug timer waits on plan_ under mu_; it is only joined when the
+    // simulator goes, since it may be inside a window's message handler.
+    std::vector<PlugEvent> plan_;
+    std::condition_variable planChanged_;
+    std::thread plugTimer_;
+    bool quit_ = false;
 };
 
 // Where the scenario comes from when the library loads: the environment

@@ -29,8 +29,9 @@ SONIX_EXPORT int SONIX_API SonixSim_GetTrace(char* buf, int size);
 SONIX_EXPORT int SONIX_API SonixSim_ClearTrace(void);
 
 /* Raw access to a camera's state that bypasses the vendor calls (no trace,
- * no faults), so tests can arrange and inspect it. camera is the
- * enumeration index. Return 0 on success. */
+ * no faults), so tests can arrange and inspect it. camera is its place in
+ * the scenario (the enumeration index while every camera is plugged in).
+ * Return 0 on success. */
 SONIX_EXPORT int SONIX_API SonixSim_PeekRegisters(int camera, int address, uint8_t* buf, int count);
 SONIX_EXPORT int SONIX_API SonixSim_PokeRegisters(int camera, int address, const uint8_t* buf, int count);
 /* Copies the camera's serial flash; returns its size in bytes. */
@@ -42,6 +43,13 @@ SONIX_EXPORT int SONIX_API SonixSim_ReadFlash(int camera, uint8_t* buf, int size
  * nothing changes, the message goes to SonixSim_LastError, and the call
  * returns non-zero. */
 SONIX_EXPORT int SONIX_API SonixSim_SetFaults(const char* rules);
+
+/* Pulls (plugged 0) or plugs back (plugged 1) the cable of camera, its place
+ * in the scenario, at once: what the unplug_after_ms / replug_after_ms keys
+ * do on a timer. The process's top-level windows get WM_DEVICECHANGE before
+ * it returns; once it returns no frame of an unplugged camera follows.
+ * Returns 0, or 2 for a camera the scenario does not have. */
+SONIX_EXPORT int SONIX_API SonixSim_SetPlugged(int camera, int plugged);
 
 #ifdef __cplusplus
 }

@@ -216,6 +216,22 @@ wait-still
 EOF
 
 fresh_app
+# The cable is pulled 15 s after the program loaded the simulator: time for
+# the picture to start first.
+printf '[camera]\nunplug_after_ms = 15000\n' >"$app/SonixCamera.ini"
+picture camera-disconnected <<'EOF'
+click 1
+wait-text 1 Stop Camera
+check 1047
+wait-visible 1024
+wait-video 1025
+window Vorn Camera Control Tool - camera disconnected
+wait-contains 1024 The camera was disconnected.
+wait-text 1 Start Camera
+wait-still
+EOF
+
+fresh_app
 picture about <<EOF
 menu 32774
 window About Vorn Controls Tool

@@ -7,7 +7,8 @@
 namespace vorn::firmware {
 
 bool RunRestartSequence(const std::function<void(const char* failure)>& onFailure,
-                        const std::function<void(std::chrono::milliseconds)>& pause) {
+                        const std::function<void(std::chrono::milliseconds)>& pause,
+                        const std::function<bool()>& cameraGone) {
   const auto settle = [&] {
     if (pause)
       pause(kSettleTime);
@@ -20,7 +21,8 @@ bool RunRestartSequence(const std::function<void(const char* failure)>& onFailur
     ok = false;
     if (onFailure) onFailure(failure);
   };
-  step(vorn_uvc_restartDevice(), "Can't restart camera device!");
+  const int restart = vorn_uvc_restartDevice();
+  if (restart == 0 || !cameraGone || !cameraGone()) step(restart, "Can't restart camera device!");
   settle();
   step(vorn_uvc_unInit(), "Can't uninitialize camera device!");
   settle();

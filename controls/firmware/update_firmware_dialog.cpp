@@ -9,6 +9,7 @@
 #include <new>
 
 #include "firmware/burn_report.h"
+#include "config/device_list.h"
 #include "firmware/restart_sequence.h"
 #include "firmware/rom_image.h"
 #include "firmware/source_file.h"
@@ -190,6 +191,9 @@ void UpdateFirmwareDlg::OnUpdateFirmware() {
     }
     m_burnVerify = m_fullVerification != 0 ? 1 : 0;
     m_burnPath = m_sourcePath;
+    m_burnDevicePath.clear();
+    if (CVornControlsDlg* owner = m_owner.load(); owner && owner->m_selectedDevice < owner->m_deviceCount)
+        m_burnDevicePath = owner->m_devices[owner->m_selectedDevice].devicePath;
     m_burning = true;
     // No second burn from the menu until this one is over.
     if (CVornControlsDlg* owner = m_owner.load()) owner->m_menu.EnableItem(ID_TOOLS_BURN_FIRMWARE, MF_GRAYED | MF_DISABLED);
@@ -257,6 +261,10 @@ bool UpdateFirmwareDlg::RestartSequence() {
         Box(main ? main->hwnd() : ui::MainWindow(), text, L"ERROR");
         if (main) main->EndDialog(-1);
     };
-    vorn::firmware::RunRestartSequence([&](const char* failure) { fail(Widen(failure).c_str()); });
+    // A camera unplugged after its burn has nothing to restart; the library
+    // is still brought back.
+    const std::string path = m_burnDevicePath;
+    vorn::firmware::RunRestartSequence([&](const char* failure) { fail(Widen(failure).c_str()); }, {},
+                                       [&] { return !path.empty() && !vorn::devices::IsListed(path); });
     return ok;
 }

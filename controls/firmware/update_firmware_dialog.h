@@ -76,5 +76,6 @@ private:
     std::atomic<bool> m_burning{false};
     int32_t m_burnVerify = 0;  // taken on the window thread before the worker starts
     std::wstring m_burnPath;   // likewise
+    std::string m_burnDevicePath;  // likewise: the camera being written
     HANDLE m_worker = nullptr;
 };

@@ -46,6 +46,7 @@ ui::MessageMap CVornControlsDlg::FirmwareVersionsMap() {
 }
 
 std::optional<std::string> CVornControlsDlg::ReadFirmwareVersion() {
+    if (m_cameraGone) return std::nullopt;
     if (vorn_uvc_selectDevice(m_selectedDevice) != 0) return std::nullopt;
     char firmware[kFirmwareBufferSize] = {};
     if (vorn_uvc_get_FW_version(firmware, kFirmwareBufferSize, 1) != 0) return std::nullopt;

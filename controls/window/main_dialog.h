@@ -30,6 +30,9 @@ struct PropertyRange {
 };
 
 inline constexpr int kMaxDevices = VORN_UVC_MAX_DEVICES;
+// The capture-device interface class: what the window registers for and
+// the device changes it acts on.
+inline constexpr GUID kCaptureDeviceClass = {0x65E8773D, 0x8F56, 0x11D0, {0xA3, 0xB9, 0x00, 0xA0, 0xC9, 0x22, 0x31, 0x96}};
 
 class CVornControlsDlg : public ui::Dialog {
 public:
@@ -63,6 +66,9 @@ public:
     void UnregisterDeviceNotifications();
     // Shows an "ERROR" box with the text and ends the window with -1.
     void FailStartup(const wchar_t* text);
+    // Lists the cameras and checks their slots as start-up does; the first
+    // usable slot becomes the selected one.
+    void ProbeDevices();
 
     // --- Handlers of the window's own messages (startup.cpp) -------------
     bool OnSysCommand(UINT id, LPARAM param);
@@ -174,6 +180,25 @@ public:
     bool OnBurnFinished(WPARAM, LPARAM report);
     std::filesystem::path FirmwareHistoryPath() const;
 
+    // --- Cameras coming and going (device_change.cpp) --------------------
+    // WM_DEVICECHANGE of a capture device: the camera in use gone, a camera
+    // arrived, another one came or went.
+    bool OnDeviceChange(WPARAM event, LPARAM data);
+    // Start Camera, About and Burn Firmware with no camera: a status line
+    // and the state of a failed start instead of the start-up's ERROR boxes.
+    bool OnStartWithoutCamera();
+    bool OnAboutWithoutCamera();
+    bool OnBurnWithoutCamera();
+    // The device list again: the start-up slot checks when nothing runs,
+    // only the listing while the picture or a burn does.
+    void RefreshDevices();
+    void FillDeviceCombo();
+    // The stop branch of Start/Stop, for a camera that is already gone.
+    void EnterIdleAfterStop();
+    void EnterStartFailed(const wchar_t* line);
+    void ShowDisconnected(bool disconnected);
+    bool IsRunning() const;
+
     // --- Joined by the other concerns of the window ----------------------
     // Property controls: ReadRanges, IsEditTextPending, ValidatePropertyRange,
     //   ScrollStatusToEnd, OnHScroll, OnChange<Property> (nine).
@@ -198,6 +223,7 @@ public:
     static ui::MessageMap ConfigMap();
     static ui::MessageMap DefaultsMap();
     static ui::MessageMap FirmwareVersionsMap();
+    static ui::MessageMap DeviceChangeMap();
 
 protected:
     // --- Dialog framework ------------------------------------------------
@@ -219,6 +245,15 @@ public:
     int32_t m_validDeviceCount;
     int32_t m_selectedDevice;
     HDEVNOTIFY m_hDeviceNotify;
+    // Slots the last listing filled in m_devices.
+    int32_t m_deviceCount;
+    // The camera the window worked with was unplugged and none usable is left.
+    bool m_cameraGone;
+    // Slots listed while the picture or a burn ran, not yet checked.
+    bool m_devicesUnchecked;
+    // The window's own caption, put back when a camera returns.
+    std::wstring m_normalCaption;
+    bool m_showsDisconnected = false;
     bool m_controlsEnabled;
     // The last frame: FrameCallback swaps in a new buffer under the store's
     // mutex, snapshots copy the pointer under it. The frame's size lives in

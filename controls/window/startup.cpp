@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "config/device_list.h"
 #include "config/startup_settings.h"
 #include "resources/resource.h"
 #include "resources/template_items.h"
@@ -27,10 +28,6 @@ constexpr int kProductBufferSize = 100;
 constexpr int kRotateBuild = 210810;
 constexpr int kIlluminationBuild = 210824;
 
-// The capture-device interface class.
-constexpr GUID kCaptureDeviceClass = {0x65E8773D, 0x8F56, 0x11D0, {0xA3, 0xB9, 0x00, 0xA0, 0xC9, 0x22, 0x31, 0x96}};
-
-
 }  // namespace
 
 CVornControlsDlg::CVornControlsDlg()
@@ -41,6 +38,9 @@ CVornControlsDlg::CVornControlsDlg()
       m_validDeviceCount(0),
       m_selectedDevice(0),
       m_hDeviceNotify(nullptr),
+      m_deviceCount(0),
+      m_cameraGone(false),
+      m_devicesUnchecked(false),
       m_controlsEnabled(true),
       m_rotateSupported(false),
       m_bmpEncoderClsid{},
@@ -109,6 +109,9 @@ ui::MessageMap CVornControlsDlg::StartupMap() {
 
 std::vector<ui::MessageMap> CVornControlsDlg::MessageMaps() const {
     return {
+        // First: it answers Start, About and Burn Firmware while no camera
+        // is there, and passes them on otherwise.
+        DeviceChangeMap(),
         StartupMap(),
         AboutMap(),
         FirmwareMap(),
@@ -184,20 +187,8 @@ bool CVornControlsDlg::InitMainWindow() {
     }
 
     // 9-10. Enumerate and keep the slots that answer selection and the
-    // product query. The table has room for kMaxDevices entries only.
-    int count = 0;
-    vorn_uvc_getEnumDevice(m_devices, &count);
-    if (count > kMaxDevices) count = kMaxDevices;
-    m_validDeviceCount = 0;
-    for (bool& valid : m_deviceValid) valid = false;
-    for (int i = 0; i < count; ++i) {
-        char product[kProductBufferSize] = {};
-        if (vorn_uvc_selectDevice(i) == 0 && vorn_uvc_get_product(product, kProductBufferSize) == 0) {
-            if (m_validDeviceCount == 0) m_selectedDevice = i;
-            ++m_validDeviceCount;
-            m_deviceValid[i] = true;
-        }
-    }
+    // product query.
+    ProbeDevices();
 
     // 11-13.
     if (m_validDeviceCount <= 0) {
@@ -299,6 +290,14 @@ bool CVornControlsDlg::InitMainWindow() {
     // 34-35.
     RegisterDeviceNotifications();
     return m_hDeviceNotify != nullptr;
+}
+
+void CVornControlsDlg::ProbeDevices() {
+    const vorn::devices::Slots slots = vorn::devices::ListAndCheck(m_devices);
+    m_deviceCount = slots.count;
+    m_validDeviceCount = slots.usable;
+    for (int i = 0; i < kMaxDevices; ++i) m_deviceValid[i] = slots.valid[i];
+    if (slots.first >= 0) m_selectedDevice = slots.first;
 }
 
 void CVornControlsDlg::ApplyStartupSettings(std::wstring folder) {

@@ -432,3 +432,187 @@ TEST_F(SimTest, FrameFaultsOfTheScenarioReachTheVideo) {
     EXPECT_EQ(std::vector<std::string>(g_kinds.begin(), g_kinds.begin() + 5),
               (std::vector<std::string>{"empty", "truncated", "full", "empty", "full"}));
 }
+
+// --- cable pulled and plugged back ------------------------------------------
+
+namespace {
+
+const char* const kFrontAndBack = "[sim]\nfps = 60\n[camera]\nproduct = Front\n[camera]\nproduct = Back\n";
+
+std::vector<std::string> Paths() {
+    DeviceRecord records[5] = {};
+    int count = -1;
+    EXPECT_EQ(SonixCam_EnumDevice(records, &count, 5), 0);
+    std::vector<std::string> paths;
+    for (int i = 0; i < count; ++i) paths.emplace_back(records[i].devicePath);
+    return paths;
+}
+
+std::string Product() {
+    char text[64] = {};
+    return SonixCam_GetProduct(text, sizeof text) == 0 ? std::string(text) : std::string("<failed>");
+}
+
+bool WaitFor(const std::function<bool()>& done, std::chrono::seconds deadline = std::chrono::seconds(20)) {
+    const auto until = std::chrono::steady_clock::now() + deadline;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > until) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+std::atomic<int> g_plugFrames{0};
+std::atomic<bool> g_unplugReturned{false};
+std::atomic<int> g_framesAfterUnplug{0};
+
+int VORN_STDCALL CountFrame(const uint8_t*, int) {
+    if (g_unplugReturned) ++g_framesAfterUnplug;
+    ++g_plugFrames;
+    return 0;
+}
+
+}  // namespace
+
+TEST_F(SimTest, UnpluggedCameraFailsItsCallsWithStatus3AndIsNotListed) {
+    Arrange(kFrontAndBack);
+    const std::vector<std::string> before = Paths();
+    ASSERT_EQ(before.size(), 2u);
+    ASSERT_EQ(SonixCam_OpenCamera(nullptr, 0, nullptr), 0);
+    ASSERT_EQ(SonixCam_StartPreview(), 0);
+
+    ASSERT_EQ(SonixSim_SetPlugged(0, 0), 0);
+    // Selection, enumeration and the session's end work without a camera;
+    // they are checked below, and UnInit would end the session.
+    for (const auto& c : DeviceCalls()) {
+        const std::string name = c.name;
+        if (name == "EnumDevice" || name == "SelectDevice" || name == "UnInit") continue;
+        EXPECT_EQ(c.run(), 3) << name;
+    }
+    // The camera behind keeps its own path and moves up to the first place.
+    EXPECT_EQ(Paths(), std::vector<std::string>{before[1]});
+    EXPECT_EQ(SonixCam_SelectDevice(1), 2);
+    EXPECT_EQ(SonixCam_GetProduct(nullptr, 0), 3) << "still the unplugged camera's session";
+    ASSERT_EQ(SonixCam_SelectDevice(0), 0);
+    EXPECT_EQ(Product(), "Back");
+
+    // Unknown cameras and a second pull of the same cable.
+    EXPECT_EQ(SonixSim_SetPlugged(2, 0), 2);
+    EXPECT_EQ(SonixSim_SetPlugged(-1, 1), 2);
+    EXPECT_EQ(SonixSim_SetPlugged(0, 0), 0);
+    EXPECT_EQ(Product(), "Back") << "a pull of another cable leaves the session alone";
+}
+
+TEST_F(SimTest, NoFrameFollowsTheUnplugAndTheOtherCameraStreamsOn) {
+    Arrange(kFrontAndBack);
+    g_plugFrames = 0;
+    g_unplugReturned = false;
+    g_framesAfterUnplug = 0;
+    ASSERT_EQ(SonixCam_OpenCamera(nullptr, 0, &CountFrame), 0);
+    ASSERT_EQ(SonixCam_StartPreview(), 0);
+    ASSERT_TRUE(WaitFor([] { return g_plugFrames >= 3; }));
+
+    // The camera not in use comes and goes: the picture goes on.
+    ASSERT_EQ(SonixSim_SetPlugged(1, 0), 0);
+    ASSERT_EQ(SonixSim_SetPlugged(1, 1), 0);
+    const int seen = g_plugFrames;
+    ASSERT_TRUE(WaitFor([&] { return g_plugFrames >= seen + 3; }));
+    bool previewing = false;
+    EXPECT_EQ(SonixCam_IsPreviewing(&previewing), 0);
+    EXPECT_TRUE(previewing);
+
+    ASSERT_EQ(SonixSim_SetPlugged(0, 0), 0);
+    g_unplugReturned = true;
+    // Several frame periods at 60 frames a second: none may arrive.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(g_framesAfterUnplug, 0);
+    EXPECT_EQ(SonixCam_IsPreviewing(&previewing), 3);
+}
+
+TEST_F(SimTest, ReplugComesBackWithPowerUpSettingsAndMustBeSelectedAgain) {
+    Arrange("[camera]\nproduct = Front\nproperty.0 = 5\n");
+    const std::vector<std::string> before = Paths();
+    ASSERT_EQ(SonixCam_PropertySet(0, 20, 2), 0);
+    ASSERT_EQ(SonixSim_SetPlugged(0, 0), 0);
+    EXPECT_TRUE(Paths().empty());
+    EXPECT_EQ(SonixCam_SelectDevice(0), 2);
+
+    ASSERT_EQ(SonixSim_SetPlugged(0, 1), 0);
+    EXPECT_EQ(Paths(), before);
+    EXPECT_EQ(SonixCam_GetProduct(nullptr, 0), 3) << "the old session does not come back by itself";
+    ASSERT_EQ(SonixCam_SelectDevice(0), 0);
+    int value = 0, flags = 0;
+    ASSERT_EQ(SonixCam_PropertyGet(0, &value, &flags), 0);
+    EXPECT_EQ(value, 5);
+    EXPECT_EQ(SonixCam_OpenCamera(nullptr, 0, nullptr), 0);
+}
+
+TEST_F(SimTest, ScenarioTimersPullAndPlugTheCables) {
+    // The first camera leaves and comes back; the second arrives later.
+    Arrange("[camera]\nproduct = Front\nunplug_after_ms = 100\nreplug_after_ms = 600\n"
+            "[camera]\nproduct = Back\nreplug_after_ms = 300\n",
+            false);
+    ASSERT_EQ(SonixCam_Init(0), 0);
+    const auto products = [] {
+        std::string all;
+        for (size_t i = 0; i < Paths().size(); ++i) {
+            if (SonixCam_SelectDevice(static_cast<int>(i)) != 0) return std::string("<select failed>");
+            all += Product() + ";";
+        }
+        return all;
+    };
+    // A slow machine may miss a state but never sees them out of order.
+    const std::vector<std::string> order = {"Front;", "", "Back;", "Front;Back;"};
+    std::vector<std::string> seen;
+    ASSERT_TRUE(WaitFor([&] {
+        const std::string now = products();
+        if (seen.empty() || seen.back() != now) seen.push_back(now);
+        return now == order.back();
+    }));
+    size_t at = 0;
+    for (const auto& state : seen) {
+        while (at < order.size() && order[at] != state) ++at;
+        ASSERT_LT(at, order.size()) << "state '" << state << "' out of order";
+    }
+    EXPECT_GE(seen.size(), 2u);
+
+    // A load replaces the plan: nothing of the old one happens afterwards.
+    Arrange("[camera]\nproduct = Front\nunplug_after_ms = 400\n", false);
+    ASSERT_EQ(SonixSim_LoadScenarioText("[camera]\nproduct = Steady\n"), 0);
+    ASSERT_EQ(SonixCam_Init(0), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    EXPECT_EQ(products(), "Steady;");
+}
+
+TEST_F(SimTest, PlugTimesOutOfOrderOrRangeAreRefused) {
+    for (const char* bad : {"[camera]\nunplug_after_ms = 500\nreplug_after_ms = 500\n",
+                            "[camera]\nreplug_after_ms = 100\nunplug_after_ms = 200\n",
+                            "[camera]\nunplug_after_ms = -1\n", "[camera]\nreplug_after_ms = soon\n",
+                            "[sim]\nunplug_after_ms = 10\n"}) {
+        EXPECT_NE(SonixSim_LoadScenarioText(bad), 0) << bad;
+        EXPECT_NE(LastError().find("<scenario text>:"), std::string::npos) << bad;
+    }
+}
+
+TEST_F(SimTest, BurnCutShortByTheCableFailsAndKeepsTheOldFlash) {
+    Arrange("[sim]\nburn_ms = 1500\n[camera]\nfirmware = Vorn-Corvanith-211015K-1.3\n");
+    const int size = SonixSim_ReadFlash(0, nullptr, 0);
+    std::vector<uint8_t> oldFlash(static_cast<size_t>(size));
+    SonixSim_ReadFlash(0, oldFlash.data(), size);
+    const auto image = Image(65536, "Vorn-Corvanith-220101A-2.0");
+    // The cable goes at a third of the way, from the progress callback.
+    BurnProgressProc pullAtAThird = [](void*, float done) -> int {
+        if (done > 0.33f) SonixSim_SetPlugged(0, 0);
+        return 0;
+    };
+    EXPECT_EQ(SonixCam_BurnerFW(image.data(), static_cast<int>(image.size()), pullAtAThird, nullptr, 2, 1), 3);
+
+    ASSERT_EQ(SonixSim_SetPlugged(0, 1), 0);
+    std::vector<uint8_t> flash(static_cast<size_t>(SonixSim_ReadFlash(0, nullptr, 0)));
+    SonixSim_ReadFlash(0, flash.data(), static_cast<int>(flash.size()));
+    EXPECT_EQ(flash, oldFlash);
+    ASSERT_EQ(SonixCam_SelectDevice(0), 0);
+    EXPECT_EQ(Version(), "Vorn-Corvanith-211015K-1.3");
+    // The camera takes a burn again once it is back.
+    EXPECT_EQ(SonixCam_BurnerFW(image.data(), static_cast<int>(image.size()), nullptr, nullptr, 2, 0), 0);
+}

@@ -25,6 +25,22 @@ protected:
 
     std::wstring CaptionOfStart() const { return Text(IDC_START_CAMERA); }
 
+    // What a press leaves: caption, flags, controls and menu.
+    void ExpectRunning(bool running, bool controls) {
+        EXPECT_EQ(CaptionOfStart(), running ? L"Stop Camera" : L"Start Camera");
+        EXPECT_EQ(Dlg().m_controlsEnabled, controls);
+        for (int id : {IDC_SNAPSHOT_SAVE, IDC_FILETYPE_JPG, IDC_FILETYPE_BMP, IDC_FILETYPE_PNG,
+                       IDC_BRIGHTNESS_SLIDER, IDC_SNAPSHOT_FOLDER, IDC_BROWSE_FOLDER}) {
+            SCOPED_TRACE(id);
+            EXPECT_EQ(Enabled(id), controls);
+        }
+        EXPECT_EQ(Enabled(IDC_RESOLUTION), !controls);
+        EXPECT_EQ(Enabled(IDC_DEVICE), !controls);
+        EXPECT_EQ(MenuGrayed(ID_FILE_SAVE_CONFIG), !running);
+        EXPECT_EQ(MenuGrayed(ID_FILE_LOAD_CONFIG), !running);
+        EXPECT_EQ(MenuGrayed(ID_TOOLS_BURN_FIRMWARE), running);
+    }
+
     // Preview rectangle in the main window's client coordinates.
     RECT PreviewRect() const {
         RECT r;
