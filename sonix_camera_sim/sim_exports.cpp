@@ -239,4 +239,12 @@ SONIX_EXPORT int SONIX_API SonixSim_ReadFlash(int camera, uint8_t* buf, int size
     return Guard([&] { return Simulator::Instance().ReadFlash(camera, buf, size); });
 }
 
+SONIX_EXPORT int SONIX_API SonixSim_FramesDelivered(uint64_t* count) {
+    if (count == nullptr) return sonix_sim::kErrArgument;
+    return Guard([&] {
+        *count = Simulator::Instance().FramesDelivered();
+        return sonix_sim::kOk;
+    });
+}
+
 }  // extern "C"

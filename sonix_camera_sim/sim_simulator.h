@@ -91,6 +91,7 @@ public:
     int Peek(int camera, int address, uint8_t* buf, int count);
     int Poke(int camera, int address, const uint8_t* buf, int count);
     int ReadFlash(int camera, uint8_t* buf, int size);
+    uint64_t FramesDelivered() const { return framesDelivered_.load(); }
     // What the live picture of the selected camera looks like now.
     PictureSettings CurrentPicture();
     FrameFault NextFrameFault();
@@ -127,6 +128,9 @@ private:
     Trace trace_;
     std::string lastError_;
     uint64_t generation_ = 0;
+    // Frames handed to the callback since the scenario was applied; also
+    // counted by a stream still stopping after Apply.
+    std::atomic<uint64_t> framesDelivered_{0};
     int burning_ = -1;  // camera whose flash is being written, -1 for none
     std::shared_ptr<VideoStream> stream_;
 };
