@@ -248,4 +248,12 @@ SONIX_EXPORT int SONIX_API SonixSim_SetPlugged(int camera, int plugged) {
     return Guard([&] { return Simulator::Instance().SetPlugged(camera, plugged != 0); });
 }
 
+SONIX_EXPORT int SONIX_API SonixSim_FramesDelivered(uint64_t* count) {
+    if (count == nullptr) return sonix_sim::kErrArgument;
+    return Guard([&] {
+        *count = Simulator::Instance().FramesDelivered();
+        return sonix_sim::kOk;
+    });
+}
+
 }  // extern "C"

@@ -102,6 +102,7 @@ void Simulator::Apply(const Scenario& scenario) {
     {
         std::lock_guard<std::mutex> l(mu_);
         old = EndPreviewLocked();
+        framesDelivered_ = 0;
         scenario_ = scenario;
         cameras_.clear();
         for (const auto& setup : scenario_.cameras) cameras_.push_back(std::make_unique<Camera>(setup));
@@ -276,6 +277,7 @@ int Simulator::StartStreamLocked() {
     config.fps = scenario_.fps;
     config.window = session_.window;
     config.callback = session_.callback;
+    config.delivered = &framesDelivered_;
     // Starting under the lock is safe: the stream calls back from its own
     // thread only. Stopping is what must happen outside it.
     auto stream = std::make_shared<VideoStream>();

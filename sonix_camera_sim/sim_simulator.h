@@ -103,6 +103,7 @@ public:
     // The path enumeration reports for camera; it stays the camera's own
     // whichever others come and go.
     static std::string DevicePath(const CameraSetup& setup, int camera);
+    uint64_t FramesDelivered() const { return framesDelivered_.load(); }
     // What the live picture of the selected camera looks like now.
     PictureSettings CurrentPicture();
     FrameFault NextFrameFault();
@@ -153,6 +154,9 @@ private:
     Trace trace_;
     std::string lastError_;
     uint64_t generation_ = 0;
+    // Frames handed to the callback since the scenario was applied; also
+    // counted by a stream still stopping after Apply.
+    std::atomic<uint64_t> framesDelivered_{0};
     int burning_ = -1;  // camera whose flash is being written, -1 for none
     std::shared_ptr<VideoStream> stream_;
     std::vector<bool> plugged_;

@@ -36,6 +36,9 @@ SONIX_EXPORT int SONIX_API SonixSim_PeekRegisters(int camera, int address, uint8
 SONIX_EXPORT int SONIX_API SonixSim_PokeRegisters(int camera, int address, const uint8_t* buf, int count);
 /* Copies the camera's serial flash; returns its size in bytes. */
 SONIX_EXPORT int SONIX_API SonixSim_ReadFlash(int camera, uint8_t* buf, int size);
+/* Frames handed to the frame callback since the scenario was loaded, over
+ * every preview run. */
+SONIX_EXPORT int SONIX_API SonixSim_FramesDelivered(uint64_t* count);
 
 /* Replaces the fault rules while everything else runs on: lines as in the
  * [faults] section, the header optional; an empty text clears them all.

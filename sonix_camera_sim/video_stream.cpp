@@ -122,6 +122,7 @@ void VideoStream::Impl::Run(StreamConfig config, SettingsFn settingsFn, FaultFn 
             }
         }
         ++delivered;
+        if (config.delivered != nullptr) config.delivered->fetch_add(1, std::memory_order_relaxed);
     }
 }
 

@@ -3,6 +3,7 @@
 // callback and painted into the preview window, from a thread of its own.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -53,6 +54,7 @@ struct StreamConfig {
     double fps = 30.0;
     VORN_HWND window = nullptr;          // may be null: frames are only delivered
     FrameCallbackProc callback = nullptr;  // may be null: frames are only painted
+    std::atomic<uint64_t>* delivered = nullptr;  // may be null; counts each delivery
 };
 
 // Pure pieces, usable without a thread.

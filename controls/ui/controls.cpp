@@ -44,6 +44,13 @@ void Trackbar::SetRange(int min, int max) const {
 
 void Trackbar::SetPos(int pos, bool redraw) const { Send(TBM_SETPOS, redraw ? TRUE : FALSE, pos); }
 
+void Trackbar::PlaceThumb() const {
+    const int pos = GetPos();
+    const int other = pos != RangeMax() ? RangeMax() : RangeMin();
+    if (other != pos) Send(TBM_SETPOS, TRUE, other);
+    Send(TBM_SETPOS, TRUE, pos);
+}
+
 int Trackbar::GetPos() const { return static_cast<int>(Send(TBM_GETPOS)); }
 int Trackbar::RangeMin() const { return static_cast<int>(Send(TBM_GETRANGEMIN)); }
 int Trackbar::RangeMax() const { return static_cast<int>(Send(TBM_GETRANGEMAX)); }

@@ -34,6 +34,10 @@ class Trackbar : public Control {
 public:
     void SetRange(int min, int max) const;  // without redraw
     void SetPos(int pos, bool redraw = true) const;
+    // Draws the thumb where the position stands in the current range. The
+    // control moves its thumb only when the position changes, so after a
+    // range change the thumb may still stand for the old range.
+    void PlaceThumb() const;
     int GetPos() const;
     int RangeMin() const;
     int RangeMax() const;

@@ -4,7 +4,7 @@
 #include "window/main_dialog.h"
 
 void CVornControlsDlg::DoDataExchange(ui::DataExchange& dx) {
-    dx.Text(IDC_STATUS, m_statusText);
+    m_statusBox.Exchange(dx, IDC_STATUS, m_statusText);
 
     dx.Check(IDC_AUTO_EXPOSURE, m_aecOn);
     dx.Check(IDC_AUTO_WB, m_awbOn);

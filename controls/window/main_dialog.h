@@ -22,6 +22,7 @@
 #include "vorn_uvc.h"
 #include "window/about_dialogs.h"
 #include "window/frame_store.h"
+#include "window/status_box.h"
 
 // Minimum and maximum of one picture property, both inclusive.
 struct PropertyRange {
@@ -264,7 +265,10 @@ public:
     CLSID m_pngEncoderClsid;
     bool m_bmpEncoderFound;
     bool m_pngEncoderFound;
+    // Grows through AppendStatus or is taken from the box by the exchange;
+    // any other change must be followed by m_statusBox.Forget().
     std::wstring m_statusText;
+    vorn::window::StatusBox m_statusBox;
     ui::Edit m_statusEdit;
     ui::ComboBox m_resolutionCombo;
     ui::ComboBox m_deviceCombo;

@@ -270,6 +270,9 @@ void CVornControlsDlg::ReadRanges() {
         HWND slider = GetDlgItem(hwnd(), p.sliderId);
         SendMessageW(slider, TBM_SETRANGEMIN, FALSE, min);
         SendMessageW(slider, TBM_SETRANGEMAX, FALSE, max);
+        ui::Trackbar bar;
+        bar.Attach(slider);
+        bar.PlaceThumb();
     };
 
     // 2. The ranges the camera knows; a failed call keeps 0..100 silently.

@@ -32,7 +32,7 @@ protected:
     std::error_code ignored;
     std::filesystem::remove(trace_, ignored);
     ProcessResult r;
-    r.code = Spawn(args, dir_.path() / "out.txt", dir_.path() / "err.txt", 60000);
+    r.code = Spawn(args, dir_.path() / "out.txt", dir_.path() / "err.txt", 120000);
     r.out = Text(dir_.path() / "out.txt");
     r.err = Text(dir_.path() / "err.txt");
     return r;

@@ -33,7 +33,7 @@ int VORN_STDCALL Keep(const uint8_t* data, int length) {
 }
 
 bool WaitForCount(int n) {
-    const auto end = std::chrono::steady_clock::now() + 5s;
+    const auto end = std::chrono::steady_clock::now() + 30s;
     while (g_count < n) {
         if (std::chrono::steady_clock::now() > end) return false;
         std::this_thread::sleep_for(2ms);

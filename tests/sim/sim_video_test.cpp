@@ -116,7 +116,7 @@ int VORN_STDCALL Record(const uint8_t* data, int length) {
 }
 
 template <typename Pred>
-bool WaitFor(Pred pred, std::chrono::milliseconds limit = 5000ms) {
+bool WaitFor(Pred pred, std::chrono::milliseconds limit = 30000ms) {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (!pred()) {
         if (std::chrono::steady_clock::now() > end) return false;
@@ -345,25 +345,29 @@ TEST_F(VideoStreamTest, SettingsAreSampledForEveryFrame) {
     EXPECT_GT(MeanLuma(Decode(g_sink.frames.back())), MeanLuma(Decode(g_sink.frames.front())) + 20);
 }
 
-TEST_F(VideoStreamTest, RateIsRoughlyAsAsked) {
-    // Counting over half a second with wide bounds: a behaviour check, not a
-    // timing measurement.
+TEST_F(VideoStreamTest, RateIsNeverFasterThanAsked) {
+    // The stream paces itself by the clock and skips slots it missed, so
+    // however the machine is loaded, k frames after the first take at least
+    // about k periods. A slower rate is left to the benchmark: a busy
+    // machine may starve the thread.
     const struct {
         double fps;
-        double expected;  // frames in 0.5 s
-    } cases[] = {{30, 15}, {120, 60}, {0, 15} /* not positive: 30 */};
+        int frames;
+        double paced;  // fps the stream should use
+    } cases[] = {{30, 8, 30}, {240, 40, 240}, {0, 8, 30} /* not positive: 30 */};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fps);
         g_sink.Reset();
         VideoStream stream;
         ASSERT_TRUE(stream.Start(Config(160, 120, c.fps), nullptr, nullptr));
         ASSERT_TRUE(WaitFor([] { return g_sink.calls >= 1; }));
-        const int first = g_sink.calls;
-        std::this_thread::sleep_for(500ms);
-        const int counted = g_sink.calls - first;
+        const auto first = std::chrono::steady_clock::now();
+        const int start = g_sink.calls;
+        ASSERT_TRUE(WaitFor([&] { return g_sink.calls >= start + c.frames; }));
+        const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - first).count();
         stream.Stop();
-        EXPECT_GE(counted, c.expected * 0.4);
-        EXPECT_LE(counted, c.expected * 1.5 + 2);
+        // One period of slack for the first frame's own lateness.
+        EXPECT_GE(took, (c.frames - 1) / c.paced * 0.9) << c.frames << " frames";
     }
 }
 

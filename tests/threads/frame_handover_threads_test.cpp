@@ -58,12 +58,15 @@ TEST(FrameHandoverThreads, EverySnapshotIsOneWholeFrameWhileFramesArriveAtFullRa
         }
     });
 
-    const auto deadline = Clock::now() + std::chrono::seconds(20);
+    // The reader goes on until it has seen enough distinct frames: how many
+    // snapshots that takes depends on how the scheduler shares the cores.
+    constexpr int kDistinctWanted = 200;
+    const auto deadline = Clock::now() + std::chrono::seconds(30);
     int snapshots = 0;
     uint32_t lastSequence = 0;
     int distinct = 0;
     std::vector<uint8_t> saved;
-    while (snapshots < 3000 && Clock::now() < deadline) {
+    while (distinct < kDistinctWanted && Clock::now() < deadline) {
         vorn::Frame frame = store.Latest();
         if (!frame) {
             std::this_thread::yield();
@@ -75,17 +78,19 @@ TEST(FrameHandoverThreads, EverySnapshotIsOneWholeFrameWhileFramesArriveAtFullRa
         ASSERT_TRUE(fault.empty()) << fault << " (snapshot " << snapshots << ")";
         uint32_t sequence = 0;
         std::memcpy(&sequence, saved.data(), 4);
-        ASSERT_GE(sequence + 1, lastSequence + (snapshots == 0 ? 0u : 1u)) << "an older frame came back";
+        if (snapshots > 0) {
+            ASSERT_GE(sequence, lastSequence) << "an older frame came back (snapshot " << snapshots << ")";
+        }
         if (snapshots == 0 || sequence != lastSequence) ++distinct;
         lastSequence = sequence;
         ++snapshots;
+        // Give a starved writer a chance on a loaded machine.
+        if (snapshots % 64 == 0) std::this_thread::yield();
     }
     stop = true;
     camera.join();
-    EXPECT_EQ(snapshots, 3000);
-    // The snapshots did run against new frames, not one frame over and over.
-    EXPECT_GT(distinct, 10);
-    EXPECT_GT(delivered.load(), 100u);
+    // Only a writer that got no time at all for the whole deadline misses this.
+    EXPECT_GE(distinct, kDistinctWanted) << snapshots << " snapshots, " << delivered.load() << " frames delivered";
 }
 
 // The same hand-over fed by the simulated camera's own stream thread with

@@ -44,8 +44,9 @@ TEST(FrameHandover, ReadersAlwaysSeeOneWholeFrameWhileFramesArrive) {
         }
     });
     // Bounded wait for the first frame, then read while frames keep coming.
-    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (!dlg.LatestFrame() && std::chrono::steady_clock::now() < until) std::this_thread::yield();
+    ASSERT_TRUE(dlg.LatestFrame()) << "the writer thread stored no frame";
     int checked = 0;
     for (int i = 0; i < 20000; ++i) {
         vorn::Frame frame = dlg.LatestFrame();

@@ -243,7 +243,7 @@ TEST_F(FirmwareDialogTest, NoAtTheQuestionGivesBackOnlyUpdateFirmware) {
 
 TEST_F(FirmwareDialogTest, WholeBurnRestartsTheCameraWhichThenReportsTheNewVersion) {
     // Slow enough that the bar can be seen moving.
-    LoadScenario("[sim]\nburn_ms = 1500\n[camera]\nfirmware = Vorn-Corvanith-211015K-1.3\nflash_type = 2\n");
+    LoadScenario("[sim]\nburn_ms = 4000\n[camera]\nfirmware = Vorn-Corvanith-211015K-1.3\nflash_type = 2\n");
     ASSERT_TRUE(StartClean());
     ASSERT_TRUE(Dlg().m_rotateSupported);
     Command(ID_TOOLS_BURN_FIRMWARE);
@@ -409,7 +409,7 @@ TEST_F(FirmwareDialogTest, RestartSequenceFailuresEndTheToolButTheSequenceGoesOn
 }
 
 TEST_F(FirmwareDialogTest, DuringABurnTheMenuAndTheWindowCloseWait) {
-    LoadScenario("[sim]\nburn_ms = 2500\n[camera]\n");
+    LoadScenario("[sim]\nburn_ms = 10000\n[camera]\n");
     ASSERT_TRUE(StartClean());
     ::ShowWindow(Hwnd(), SW_SHOW);
     Command(ID_TOOLS_BURN_FIRMWARE);

@@ -356,7 +356,7 @@ public:
         Pump();
         ClearTrace();
         act();
-        ASSERT_TRUE(PumpUntil([&] { return Result().has_value(); }, std::chrono::seconds(5)));
+        ASSERT_TRUE(PumpUntil([&] { return Result().has_value(); }));
         EXPECT_EQ(Result(), std::optional<INT_PTR>(IDCANCEL));
         int close = TraceIndex("SonixCam_CloseCamera() = 0");
         int uninit = TraceIndex("SonixCam_UnInit() = 0");

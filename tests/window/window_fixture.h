@@ -84,7 +84,7 @@ protected:
     // Message pumping, always bounded.
     static void Pump(std::chrono::milliseconds forAtLeast = std::chrono::milliseconds(0));
     static bool PumpUntil(const std::function<bool()>& done,
-                          std::chrono::milliseconds timeout = std::chrono::seconds(10));
+                          std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
     // A user's actions.
     void Click(int id);            // BN_CLICKED from the control

@@ -1,0 +1,116 @@
+// Windows timing program: milliseconds per slider step of the main window
+// while its status box already holds 100, 10,000 and 100,000 lines, against
+// the simulated camera. Each step is a key press on the Contrast slider,
+// which sets the camera, adds a status line and refreshes the window. For
+// comparison it also times writing the whole status text into the box, as
+// every refresh did before the box was appended to. Run under Wine:
+//   tools/wine-run.sh <build>/bin/status_step_timing.exe [steps per size]
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "resources/resource.h"
+#include "ui/dialog.h"
+#include "ui/scripted_prompts.h"
+#include "window/main_dialog.h"
+
+namespace {
+
+class TimingDialog : public CVornControlsDlg {
+public:
+    explicit TimingDialog(std::wstring folder) : folder_(std::move(folder)) {}
+
+protected:
+    std::wstring ModuleFileName() const override { return folder_ + L"\\Vorn_Controls.exe"; }
+
+private:
+    std::wstring folder_;
+};
+
+double NowMs() {
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+void Key(HWND slider, UINT vk) {
+    SendMessageW(slider, WM_KEYDOWN, vk, 1);
+    SendMessageW(slider, WM_KEYUP, vk, 1u | (3u << 30));
+}
+
+struct Figures {
+    double stepMs = 0;
+    double rewriteMs = 0;
+    bool sameText = false;
+};
+
+Figures Time(const std::wstring& folder, int lines, int steps) {
+    Figures out;
+    TimingDialog dlg(folder);
+    if (!dlg.Create(nullptr) || dlg.EndResult()) {
+        std::fprintf(stderr, "the main window did not start\n");
+        std::exit(1);
+    }
+    ShowWindow(dlg.hwnd(), SW_SHOW);
+    dlg.EnableControls(true);
+    for (int i = 0; i < lines; ++i) dlg.AppendStatus(L"Set Contrast to " + std::to_wstring(i % 96) + L" successfully\r\n");
+    dlg.UpdateData(false);
+    dlg.ScrollStatusToEnd();
+    ui::PumpMessages();
+
+    HWND slider = dlg.Item(IDC_CONTRAST_SLIDER);
+    SetFocus(slider);
+    const double start = NowMs();
+    for (int i = 0; i < steps; ++i) Key(slider, i % 2 ? VK_LEFT : VK_RIGHT);
+    out.stepMs = (NowMs() - start) / steps;
+    HWND box = dlg.Item(IDC_STATUS);
+    out.sameText = ui::WindowText(box) == dlg.m_statusText;
+
+    // The whole text written and scrolled, a few times.
+    const int rewrites = std::max(1, std::min(steps, 10));
+    const double rewriteStart = NowMs();
+    for (int i = 0; i < rewrites; ++i) {
+        SetWindowTextW(box, dlg.m_statusText.c_str());
+        dlg.ScrollStatusToEnd();
+    }
+    out.rewriteMs = (NowMs() - rewriteStart) / rewrites;
+    dlg.OnExit();
+    dlg.Destroy();
+    ui::PumpMessages();
+    return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int steps = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    ui::ScriptedPrompts prompts;
+    ui::ScopedPrompts scoped(prompts);
+
+    wchar_t tmp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, tmp);
+    const std::wstring folder = std::wstring(tmp) + L"vorn_status_timing";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+
+    std::printf("%d slider steps per size\n", steps);
+    double base = 0;
+    for (int lines : {100, 10000, 100000}) {
+        const Figures f = Time(folder, lines, steps);
+        if (lines == 100) base = f.stepMs;
+        std::printf("%6d lines: %.3f ms per step (%.2fx the 100-line step); whole rewrite %.3f ms; box %s\n", lines,
+                    f.stepMs, base > 0 ? f.stepMs / base : 0.0, f.rewriteMs,
+                    f.sameText ? "shows the status text" : "DIFFERS from the status text");
+    }
+    std::filesystem::remove_all(folder);
+    return 0;
+}
