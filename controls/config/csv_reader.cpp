@@ -30,6 +30,23 @@ private:
   size_t pos_ = 0;
 };
 
+// Refuses a line no configuration file has. `k` counts data lines as the
+// field-count message does; 0 is the header.
+void CheckLine(const std::string& line, size_t k, const std::string& file_name) {
+  const std::string where = k == 0 ? "the header line" : "line " + std::to_string(k);
+  if (line.size() > CSV_reader::kMaxLineBytes) {
+    throw CsvError("Line too long: " + where + " of file " + file_name + " has more than " +
+                   std::to_string(CSV_reader::kMaxLineBytes) + " bytes");
+  }
+  for (unsigned char c : line) {
+    if (c < 0x20 && c != '\t' && c != '\v' && c != '\f' && c != '\r') {
+      char code[8];
+      std::snprintf(code, sizeof code, "0x%02X", c);
+      throw CsvError("Binary data: " + where + " of file " + file_name + " holds the byte " + code);
+    }
+  }
+}
+
 }  // namespace
 
 std::vector<std::string> CSV_reader::split_line(const std::string& line) {
@@ -49,14 +66,31 @@ std::vector<std::string> CSV_reader::split_line(const std::string& line) {
 
 void CSV_reader::read_file(const std::string& file_name) {
   std::string data;
-  if (!vorn::files::ReadAll(vorn::files::PathFromUtf8(file_name), data)) {
-    std::cout << "Unable to open file " << file_name << std::endl;
-    return;
+  switch (vorn::files::ReadRegularFile(vorn::files::PathFromUtf8(file_name), kMaxFileBytes, data)) {
+    case vorn::files::ReadStatus::Ok: break;
+    case vorn::files::ReadStatus::CantOpen:
+      std::cout << "Unable to open file " << file_name << std::endl;
+      return;
+    case vorn::files::ReadStatus::Folder:
+      throw CsvError("Unable to open file " + file_name + ": it is a folder");
+    case vorn::files::ReadStatus::NotRegular:
+      throw CsvError("Unable to open file " + file_name + ": it is not a regular file");
+    case vorn::files::ReadStatus::TooLarge:
+      throw CsvError("File " + file_name + " is larger than " + std::to_string(kMaxFileBytes) +
+                     " bytes; it is not a configuration file");
   }
+  // The whole table is checked before anything is stored, so a refused
+  // file leaves no rows behind.
   LineSource lines(data);
   std::string line;
-  lines.next(line);  // an empty file reads as one empty header line
-  std::vector<std::string> names = split_line(line);
+  std::vector<std::string> texts;
+  while (lines.next(line)) {
+    CheckLine(line, texts.size(), file_name);
+    if (!texts.empty() && line.empty()) break;  // the data ends here
+    texts.push_back(std::move(line));
+  }
+  if (texts.empty()) texts.emplace_back();  // an empty file reads as one empty header line
+  std::vector<std::string> names = split_line(texts.front());
 
   // A repeated name would pour two fields per row into one column and leave
   // the columns of unequal length, so such a header is refused outright.
@@ -69,7 +103,8 @@ void CSV_reader::read_file(const std::string& file_name) {
   const size_t m = column_names_.size();
 
   size_t k = 0;
-  while (lines.next(line) && !line.empty()) {
+  for (size_t t = 1; t < texts.size(); ++t) {
+    const std::string& line = texts[t];
     ++k;
     std::vector<std::string> fields = split_line(line);
     if (fields.size() != m) {

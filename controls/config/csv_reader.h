@@ -2,6 +2,7 @@
 // names, one line per row, no quoting, no escaping, no trimming.
 #pragma once
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
@@ -15,6 +16,11 @@ public:
 
 class CSV_reader {
 public:
+  // A configuration file is a few hundred bytes; anything far beyond that is
+  // not one and is refused before it is parsed or shown.
+  static constexpr std::size_t kMaxFileBytes = 64 * 1024;
+  static constexpr std::size_t kMaxLineBytes = 1024;
+
   CSV_reader() = default;
 
   // Fields of one line: split at each ',', a trailing comma adds no field,
@@ -24,6 +30,9 @@ public:
   // File names are UTF-8. Lines end in LF with an optional CR before it.
   // An unopenable file is only traced on standard output; a row whose field
   // count differs from the header, or a header that repeats a name, raises.
+  // So do a folder or device, a file beyond kMaxFileBytes, and a line read
+  // beyond kMaxLineBytes or with control bytes other than TAB, VT, FF or CR
+  // (binary data); nothing of such a file is stored.
   void read_file(const std::string& file_name);
 
   // Writes with CR LF line ends. Raises when the table was never filled;

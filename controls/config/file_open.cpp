@@ -87,4 +87,33 @@ bool ReadAll(const std::filesystem::path& path, std::string& out) {
   return !std::ferror(f.get());
 }
 
+ReadStatus ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes, std::string& out) {
+  out.clear();
+  std::error_code ec;
+  const std::filesystem::file_status st = std::filesystem::status(path, ec);
+  if (std::filesystem::is_directory(st)) return ReadStatus::Folder;
+  if (ec || !std::filesystem::exists(st)) return ReadStatus::CantOpen;
+  if (!std::filesystem::is_regular_file(st)) return ReadStatus::NotRegular;
+  const std::uintmax_t size = std::filesystem::file_size(path, ec);
+  if (!ec && size > maxBytes) return ReadStatus::TooLarge;
+
+  FileHandle f(Open(path, "rb"));
+  if (!f) return ReadStatus::CantOpen;
+  // Bounded even when the file grows after the size was taken.
+  char buf[4096];
+  size_t got;
+  while ((got = std::fread(buf, 1, sizeof buf, f.get())) > 0) {
+    if (got > maxBytes - out.size()) {
+      out.clear();
+      return ReadStatus::TooLarge;
+    }
+    out.append(buf, got);
+  }
+  if (std::ferror(f.get())) {
+    out.clear();
+    return ReadStatus::CantOpen;
+  }
+  return ReadStatus::Ok;
+}
+
 }  // namespace vorn::files

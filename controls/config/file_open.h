@@ -2,6 +2,7 @@
 // through the wide-character API, so paths outside the ANSI code page work.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -32,5 +33,18 @@ private:
 
 // Whole file as bytes; false when it cannot be opened or read.
 bool ReadAll(const std::filesystem::path& path, std::string& out);
+
+enum class ReadStatus {
+  Ok,
+  CantOpen,    // missing, locked by another program, no access, or a read error
+  Folder,
+  NotRegular,  // a device, pipe or the like
+  TooLarge,    // more than the bound
+};
+
+// Whole file as bytes when it is a regular file of at most maxBytes bytes.
+// Folders and devices are refused before they are opened, and a large file
+// is refused without reading it.
+ReadStatus ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes, std::string& out);
 
 }  // namespace vorn::files

@@ -7,7 +7,7 @@ namespace vorn::firmware {
 bool IsSourcePathValid(const std::filesystem::path& path) {
   if (path.empty()) return false;
   std::error_code ec;
-  return std::filesystem::exists(std::filesystem::status(path, ec)) && !ec;
+  return std::filesystem::is_regular_file(std::filesystem::status(path, ec)) && !ec;
 }
 
 std::vector<std::string> SourceFile::refusal() const {

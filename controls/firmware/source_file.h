@@ -15,7 +15,7 @@ namespace vorn::firmware {
 inline constexpr char kInvalidSourcePath[] = "Invalid FW Source fiel path!";
 inline constexpr char kSourceReadFailed[] = "Failed to read Firmware source file!";
 
-// Not empty, and the file's status can be read.
+// Not empty, and names a regular file: a folder or a device is no source.
 bool IsSourcePathValid(const std::filesystem::path& path);
 
 struct SourceFile {

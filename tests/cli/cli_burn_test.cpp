@@ -60,8 +60,10 @@ TEST_F(CliTest, BurnRefusesWhatTheDialogRefusesInItsWords) {
   ASSERT_TRUE(WriteBytes(dir_.path() / "erased.src", Image(32768, "\xFF\xFF")));
   ASSERT_TRUE(WriteBytes(dir_.path() / "other.src", Image(131072, "ABCD")));
   ASSERT_TRUE(WriteBytes(dir_.path() / "xn.src", Image(32768, "XN")));
+  std::filesystem::create_directories(dir_.path() / "folder.src");
   const std::pair<const char*, std::string> cases[] = {
       {"missing.src", "Invalid FW Source fiel path!"},
+      {"folder.src", "Invalid FW Source fiel path!"},
       {"short.src", "Invalid file length! Failed to read Firmware source file!"},
       {"erased.src", "It is NOT a Sonix Rom File! Failed to read Firmware source file!"},
       {"other.src", "It is Not a Sonix Rom File! Failed to read Firmware source file!"},
@@ -73,6 +75,14 @@ TEST_F(CliTest, BurnRefusesWhatTheDialogRefusesInItsWords) {
     EXPECT_EQ(r.err, "vorn_ctl: '" + dir_.utf8(name) + "': " + words + "\n");
     EXPECT_TRUE(r.trace.empty()) << "the camera was touched";
   }
+#ifndef _WIN32
+  // A device is no source either, though it can be opened and read.
+  if (std::filesystem::exists("/dev/zero")) {
+    const RunResult r = RunCli({"burn", "/dev/zero"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, "vorn_ctl: '/dev/zero': Invalid FW Source fiel path!\n");
+  }
+#endif
   // One signature byte is enough.
   EXPECT_EQ(RunCli({"burn", dir_.utf8("xn.src")}).code, 0);
 }

@@ -105,7 +105,16 @@ TEST_F(CliTest, ApplyTextNamesTheRows) {
 TEST_F(CliTest, ApplyRefusesFilesItCantUse) {
   ASSERT_TRUE(WriteBytes(dir_.path() / "short.csv", std::string(kHeader) + "BRIGHTNESS,12\n"));
   std::filesystem::create_directories(dir_.path() / "folder.csv");
+  // The window's refusals: too large, and binary after a good row.
+  std::string big = kHeader;
+  while (big.size() <= 65536) big += "BRIGHTNESS,12,int\n";
+  ASSERT_TRUE(WriteBytes(dir_.path() / "big.csv", big));
+  ASSERT_TRUE(WriteBytes(dir_.path() / "bin.csv", std::string(kHeader) + "BRIGHTNESS,12,int\n\x7f" + std::string(3, '\0')));
   const std::pair<std::string, std::string> cases[] = {
+      {dir_.utf8("big.csv"), "'" + dir_.utf8("big.csv") + "' refused: File " + dir_.utf8("big.csv") +
+                                 " is larger than 65536 bytes; it is not a configuration file"},
+      {dir_.utf8("bin.csv"), "'" + dir_.utf8("bin.csv") + "' refused: Binary data: line 2 of file " +
+                                 dir_.utf8("bin.csv") + " holds the byte 0x00"},
       {dir_.utf8("missing.csv"), "can't open configuration file '" + dir_.utf8("missing.csv") + "'"},
       {dir_.utf8("folder.csv"), "can't open configuration file '" + dir_.utf8("folder.csv") + "'"},
       {dir_.utf8("short.csv"), "'" + dir_.utf8("short.csv") + "' refused: Saw 2 columns; expected 3 comma separated "

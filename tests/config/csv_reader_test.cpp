@@ -127,6 +127,91 @@ TEST(CsvRead, MissingFileIsTracedAndLeavesTableUnread) {
   EXPECT_TRUE(t.column_names().empty());
 }
 
+// Files that are no configuration: each refused with its reason, and
+// nothing of them stored even when valid rows come first.
+TEST(CsvRead, HostileFilesAreRefusedWhole) {
+  TempDir dir;
+  const std::string header = "PropName,Value,DataType\r\n", row = "GAMMA,100,int\r\n";
+  const std::string file = dir.utf8("h.csv");
+  std::string big = header;
+  while (big.size() <= CSV_reader::kMaxFileBytes) big += row;
+  const struct {
+    const char* name;
+    std::string bytes;
+    std::string error;
+  } cases[] = {
+      {"one byte beyond the size", big,
+       "File " + file + " is larger than 65536 bytes; it is not a configuration file"},
+      {"data line beyond 1024 bytes", header + row + "GAMMA," + std::string(1020, '1') + ",int\r\n",
+       "Line too long: line 2 of file " + file + " has more than 1024 bytes"},
+      {"header beyond 1024 bytes", std::string(1025, 'A') + "\n" + row,
+       "Line too long: the header line of file " + file + " has more than 1024 bytes"},
+      {"zero byte", header + row + std::string("GAMMA,1\0,int\r\n", 14),
+       "Binary data: line 2 of file " + file + " holds the byte 0x00"},
+      {"control byte in the header", "Prop\x01Name,Value,DataType\n" + row,
+       "Binary data: the header line of file " + file + " holds the byte 0x01"},
+      {"escape byte", header + "GAMMA,\x1b[2J,int\r\n",
+       "Binary data: line 1 of file " + file + " holds the byte 0x1B"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(WriteBytes(dir.path() / "h.csv", c.bytes));
+    CSV_reader t;
+    EXPECT_EQ(ErrorOf([&] { t.read_file(file); }), c.error);
+    EXPECT_FALSE(t.initialized());
+    EXPECT_TRUE(t.column_names().empty());
+    EXPECT_EQ(ErrorOf([&] { t.column("PropName"); }), "No column named 'PropName'");
+  }
+}
+
+TEST(CsvRead, FilesAtTheBoundsAndTextBytesStillRead) {
+  TempDir dir;
+  const std::string header = "PropName,Value,DataType\r\n";
+  // Exactly the size bound, in rows of at most 1024 bytes.
+  std::string full = header;
+  size_t rows = 0;
+  while (full.size() + 1024 <= CSV_reader::kMaxFileBytes) {
+    full += "GAMMA," + std::string(1012, '7') + ",int\r\n";  // 1022 bytes before the line end
+    ++rows;
+  }
+  full += "GAMMA,";
+  full += std::string(CSV_reader::kMaxFileBytes - full.size() - 5, '8') + ",int\n";
+  ++rows;
+  ASSERT_EQ(full.size(), CSV_reader::kMaxFileBytes);
+  CSV_reader t = ReadText(dir, full);
+  EXPECT_TRUE(t.initialized());
+  EXPECT_EQ(t.column("Value").size(), rows);
+
+  // A line of exactly 1024 bytes, and TAB, VT, FF and a lone CR inside fields.
+  const std::string line = "A," + std::string(1022, 'x');
+  CSV_reader u = ReadText(dir, "A,B\n" + line + "\r\nt\tv\v,f\fc\rd\n");
+  EXPECT_EQ(u.column("B"), (Fields{std::string(1022, 'x'), "f\fc\rd"}));
+  EXPECT_EQ(u.column("A"), (Fields{"A", "t\tv\v"}));
+
+  // What follows the blank line that ends the data is not looked at.
+  CSV_reader w = ReadText(dir, "A\n1\n\n" + std::string(2000, '\0'));
+  EXPECT_EQ(w.column("A"), Fields{"1"});
+}
+
+TEST(CsvRead, FoldersAndDevicesAreRefusedUnopened) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.path() / "folder.csv");
+  CSV_reader t;
+  EXPECT_EQ(ErrorOf([&] { t.read_file(dir.utf8("folder.csv")); }),
+            "Unable to open file " + dir.utf8("folder.csv") + ": it is a folder");
+  EXPECT_FALSE(t.initialized());
+#ifndef _WIN32
+  // A device that never ends would otherwise be read until memory runs out.
+  for (const char* device : {"/dev/zero", "/dev/null"}) {
+    if (!std::filesystem::exists(device)) continue;
+    CSV_reader d;
+    EXPECT_EQ(ErrorOf([&] { d.read_file(device); }),
+              std::string("Unable to open file ") + device + ": it is not a regular file");
+    EXPECT_FALSE(d.initialized());
+  }
+#endif
+}
+
 TEST(CsvWrite, CrLfOnDiskAndReadBack) {
   TempDir dir;
   CSV_reader t;

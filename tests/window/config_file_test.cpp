@@ -6,6 +6,8 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <iterator>
 #include <optional>
@@ -423,6 +425,113 @@ TEST_F(ConfigFileTest, AFailingRowOrFileStopsTheLoadAndTheProgramGoesOn) {
         EXPECT_FALSE(Result().has_value());
         EXPECT_TRUE(Enabled(IDC_BRIGHTNESS_SLIDER));
         Restart();
+    }
+}
+
+// Files that are no configuration at all: a clear reason, nothing of them
+// applied, and the window goes on loading good files afterwards.
+
+// A file of `size` bytes that starts with `head`; the rest is a hole, so
+// the test never writes the bulk of it.
+void WriteSparse(const std::wstring& path, const std::string& head, LONGLONG size) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD wrote = 0;
+    EXPECT_TRUE(WriteFile(h, head.data(), static_cast<DWORD>(head.size()), &wrote, nullptr));
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    EXPECT_TRUE(SetFilePointerEx(h, end, nullptr, FILE_BEGIN));
+    EXPECT_TRUE(SetEndOfFile(h));
+    CloseHandle(h);
+}
+
+// Another program's open without sharing, held until the end of the scope.
+class LockedFile {
+public:
+    explicit LockedFile(const std::wstring& path)
+        : h_(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                         nullptr)) {}
+    ~LockedFile() { if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_); }
+    LockedFile(const LockedFile&) = delete;
+    LockedFile& operator=(const LockedFile&) = delete;
+    bool held() const { return h_ != INVALID_HANDLE_VALUE; }
+private:
+    HANDLE h_;
+};
+
+std::string Garbage(size_t size, uint32_t seed) {
+    std::string bytes(size, '\0');
+    for (char& c : bytes) {
+        seed = seed * 1664525u + 1013904223u;
+        c = static_cast<char>(seed >> 24);
+    }
+    return bytes;
+}
+
+TEST_F(ConfigFileTest, HostileFilesAreRefusedWithAReasonAndNothingIsApplied) {
+    const std::string good = std::string(kHeader) + "BRIGHTNESS,10,int\r\n";
+    std::string oneLine;
+    while (oneLine.size() < 1024 * 1024) oneLine += "BRIGHTNESS,10,int,";
+    enum class Kind { Bytes, Sparse100MB, Folder, Locked };
+    const struct {
+        const char* name;
+        Kind kind;
+        std::string bytes;
+        std::wstring line;  // "{}" stands for the path
+    } cases[] = {
+        {"100 MB", Kind::Sparse100MB, good,
+         L"File {} is larger than 65536 bytes; it is not a configuration file"},
+        {"binary garbage after a good row", Kind::Bytes, good + Garbage(4096, 7),
+         L"Binary data: line 2 of file {} holds the byte 0x"},
+        {"binary garbage alone", Kind::Bytes, Garbage(4096, 11), L"Binary data: the header line of file {} holds the byte 0x"},
+        {"one line of 1 MB", Kind::Bytes, oneLine, L"File {} is larger than 65536 bytes; it is not a configuration file"},
+        {"one line of 2000 bytes", Kind::Bytes, good + "CONTRAST," + std::string(2000, '9') + ",int\r\n",
+         L"Line too long: line 2 of file {} has more than 1024 bytes"},
+        {"a folder", Kind::Folder, "", L"Unable to open file {}: it is a folder"},
+        {"locked by another program", Kind::Locked, good, L"Unable to open file {}"},
+    };
+    StartRunning(kFullCamera);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Show(kBase);
+        Prompts().Clear();
+        ClearTrace();
+        const size_t before = Status().size();
+        const std::wstring path = PathOf(std::wstring(L"hostile") + (c.kind == Kind::Folder ? L"" : L".csv"));
+        std::error_code ec;
+        std::filesystem::remove_all(std::filesystem::path(path), ec);
+        std::optional<LockedFile> lock;
+        switch (c.kind) {
+            case Kind::Bytes: WriteBytes(path, c.bytes); break;
+            case Kind::Sparse100MB: WriteSparse(path, c.bytes, 100LL * 1024 * 1024); break;
+            case Kind::Folder: std::filesystem::create_directories(std::filesystem::path(path)); break;
+            case Kind::Locked:
+                WriteBytes(path, c.bytes);
+                lock.emplace(path);
+                ASSERT_TRUE(lock->held());
+                break;
+        }
+        const auto start = std::chrono::steady_clock::now();
+        Load(path);
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+        std::printf("[ hostile ] %s: refused in %lld ms\n", c.name, static_cast<long long>(ms.count()));
+        ExpectLoadFailed();
+        std::wstring line = c.line;
+        if (size_t at = line.find(L"{}"); at != std::wstring::npos) line.replace(at, 2, path);
+        const std::wstring status = Status().substr(before);
+        EXPECT_NE(status.find(line), std::wstring::npos) << "status: " << testing::PrintToString(status);
+        // One short reason, not the file's content poured into the box.
+        EXPECT_LT(status.size(), 400u);
+        EXPECT_EQ(Dlg().m_brightnessPos, kBase.brightness);
+        EXPECT_FALSE(TraceHas("SonixCam_PropertySet("));
+        EXPECT_TRUE(Enabled(IDC_BRIGHTNESS_SLIDER));
+        lock.reset();
+
+        // Still usable: the next good file loads.
+        Prompts().Clear();
+        const std::wstring next = LoadText(good, L"good.csv");
+        ExpectLoaded(next);
+        EXPECT_EQ(Dlg().m_brightnessPos, 10);
     }
 }
 

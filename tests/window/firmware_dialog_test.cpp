@@ -219,6 +219,39 @@ TEST_F(FirmwareDialogTest, EachSourceFileRefusalShowsItsTextThenTheReadFailure) 
     EXPECT_FALSE(TraceHas("SonixCam_BurnerFW"));
 }
 
+TEST_F(FirmwareDialogTest, FolderOrLockedSourceIsRefusedAndTheDialogGoesOn) {
+    LoadScenario("[camera]\n");
+    ASSERT_TRUE(StartClean());
+    Command(ID_TOOLS_BURN_FIRMWARE);
+    const std::wstring folder = ProgramFolder() + L"\\rom.src";
+    std::filesystem::create_directories(std::filesystem::path(folder));
+    Prompts().Clear();
+    Update(folder, IDNO);
+    EXPECT_EQ(BoxTexts(), std::vector<std::wstring>{L"Invalid FW Source fiel path!"});
+    EXPECT_EQ(Fw().m_imageLength, 0);
+    EXPECT_TRUE(FwEnabled(IDC_FW_UPDATE));
+
+    // Held open without sharing, as another program can.
+    const std::wstring path = WriteFile(L"locked.src", Image(65536));
+    HANDLE lock = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    Prompts().Clear();
+    Update(path, IDNO);
+    CloseHandle(lock);
+    EXPECT_EQ(BoxTexts(), (std::vector<std::wstring>{L"Can't Open File!", L"Failed to read Firmware source file!"}));
+    EXPECT_EQ(Fw().m_imageLength, 0);
+    EXPECT_TRUE(FwEnabled(IDC_FW_UPDATE));
+    EXPECT_TRUE(FwEnabled(IDC_FW_CANCEL));
+
+    // Once the other program lets go, the same file is taken.
+    Prompts().Clear();
+    Update(path, IDNO);
+    EXPECT_EQ(BoxTexts(), std::vector<std::wstring>{L"Loading file \"" + path + L"\" to update firmware."});
+    EXPECT_EQ(Fw().m_imageLength, 65536);
+    EXPECT_FALSE(TraceHas("SonixCam_BurnerFW"));
+}
+
 TEST_F(FirmwareDialogTest, NoAtTheQuestionGivesBackOnlyUpdateFirmware) {
     LoadScenario("[camera]\n");
     ASSERT_TRUE(StartClean());
