@@ -13,10 +13,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 tools/install-deps.sh
-targets=(Vorn_Controls vorn_uvc SonixCamera vorn_windriver)
+targets=(Vorn_Controls vorn_uvc SonixCamera vorn_windriver vorn_ctl)
 cmake --preset win32 >/dev/null
-ctl=0
-if cmake --build --preset win32 --target help | grep -q '\bvorn_ctl\b'; then targets+=(vorn_ctl) ctl=1; fi
 cmake --build --preset win32 -j "${JOBS:-2}" --target "${targets[@]}"
 
 build=$root/build/win32
@@ -49,7 +47,7 @@ fresh_app() {
   rm -rf "$app"
   mkdir -p "$app"
   cp "$build/bin/Vorn_Controls.exe" "$build/bin/vorn_uvc.dll" "$build/bin/SonixCamera.dll" "$app/"
-  [ $ctl -eq 1 ] && cp "$build/bin/vorn_ctl.exe" "$app/"
+  cp "$build/bin/vorn_ctl.exe" "$app/"
   return 0
 }
 
@@ -241,9 +239,8 @@ EOF
 
 # vorn_ctl in a console window: a script types the commands and leaves a
 # file behind when all of them have answered.
-if [ $ctl -eq 1 ]; then
-  fresh_app
-  cat >"$app/vorn_ctl-demo.cmd" <<'EOF'
+fresh_app
+cat >"$app/vorn_ctl-demo.cmd" <<'EOF'
 @echo off
 title Command Prompt
 cd /d "%~dp0"
@@ -254,12 +251,10 @@ for %%c in ("list" "get brightness contrast gamma" "set brightness=10 contrast=4
 )
 echo done>"%~dp0demo-done.txt"
 EOF
-  sed -i 's/$/\r/' "$app/vorn_ctl-demo.cmd"
-  picture command-line "run-console C:\\windows\\system32\\cmd.exe /k \"$app_win\\vorn_ctl-demo.cmd\"
+sed -i 's/$/\r/' "$app/vorn_ctl-demo.cmd"
+picture command-line "run-console C:\\windows\\system32\\cmd.exe /k \"$app_win\\vorn_ctl-demo.cmd\"
 console-window Command Prompt" <<EOF
 wait-file $app_win\\demo-done.txt
 wait-still
 EOF
-else
-  echo "no vorn_ctl target: docs/screenshots/command-line.png was not remade" >&2
-fi
+
