@@ -32,6 +32,11 @@ for attempt in 1 2 3 4 5 6; do
     echo "install-deps: the package index was incomplete (attempt $attempt)" >&2
   fi
   $SUDO apt-get install -y -q "${missing[@]}" && exit 0
+  # With one architecture's security index missing, the two architectures'
+  # candidates differ and multiarch pairs can't be resolved; the release's
+  # own versions agree on both.
+  codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  [ -n "$codename" ] && $SUDO apt-get install -y -q -t "$codename" "${missing[@]}" && exit 0
   [ "$attempt" -lt 6 ] && sleep 30
 done
 echo "install-deps: could not install ${missing[*]}" >&2
