@@ -53,12 +53,40 @@ if [ "${1:-}" = "--init" ]; then
   exit 0
 fi
 
+# Wine's service processes (services.exe, winedevice.exe, rpcss.exe...) are
+# started by whichever program first needs them and keep that program's
+# stderr open for as long as any Wine program of the prefix runs. A caller
+# that waits for the end of the program's pipes, as ctest does, then waits
+# long after the program has ended: a test passes and still times out. So
+# Wine's stderr goes to a file of this run, passed on when the program ends;
+# stdout stays direct (no service process keeps it).
+run_wine() {
+  local err pid status=0
+  err=$(mktemp "${TMPDIR:-/tmp}/wine-run-stderr.XXXXXX")
+  # (a background command's stdin would otherwise be /dev/null)
+  if { : <&0; } 2>/dev/null; then "$@" <&0 2>"$err" & else "$@" 2>"$err" & fi
+  pid=$!
+  trap 'kill -TERM "$pid" 2>/dev/null' TERM INT HUP
+  # A trapped signal ends a wait early; wait again until the program is gone.
+  while :; do
+    status=0
+    wait "$pid" || status=$?
+    kill -0 "$pid" 2>/dev/null || break
+  done
+  cat "$err" >&2
+  rm -f "$err"
+  return "$status"
+}
+
 exe=$1
 if [ -z "${WINEPREFIX:-}" ]; then
   export WINEPREFIX="$(cd "$(dirname "$exe")/.." && pwd)/wineprefix"
 fi
 init_prefix
+status=0
 if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
-  exec xvfb-run -a -s "-screen 0 1600x1000x24" wine "$@"
+  run_wine xvfb-run -a -s "-screen 0 1600x1000x24" wine "$@" || status=$?
+else
+  run_wine wine "$@" || status=$?
 fi
-exec wine "$@"
+exit "$status"
