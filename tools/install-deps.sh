@@ -7,7 +7,7 @@ pkgs=(cmake make g++ gcc googletest libbenchmark-dev libjpeg-dev libstb-dev nloh
       clang libclang-rt-14-dev
       g++-mingw-w64-i686 binutils-mingw-w64-i686
       wine wine32:i386 xvfb xauth imagemagick x11-utils
-      nsis zip unzip)
+      nsis zip unzip procps)
 
 missing=()
 for p in "${pkgs[@]}"; do

@@ -27,12 +27,16 @@ case $err in *to-stderr*) ;; *) fail "stderr not passed on: '$err'" ;; esac
 # lasted as long as the child. The reply wait (-w) marks this run's child.
 wait_ms=$((10000 + $$ % 50000))
 child="ping.* -n 120 -w $wait_ms 127"   # Wine shows it as ping or its full path
+started=$SECONDS
 out=$("$run" cmd /c "start /b ping -n 120 -w $wait_ms 127.0.0.1 >nul & echo parent-done" 2>&1 | cat)
+took=$((SECONDS - started))
 case $out in *parent-done*) ;; *) fail "the program's output is missing: '$out'" ;; esac
 if pgrep -f "$child" >/dev/null; then
   pkill -f "$child"
+elif [ "$took" -ge 100 ]; then
+  fail "the caller's pipe stayed open until the program's child ended (${took} s)"
 else
-  fail "the caller's pipe stayed open until the program's child ended"
+  fail "the child ping ended after ${took} s instead of running 120 s; the check needs it"
 fi
 
 [ "$fails" = 0 ] && echo "wine-run.sh: all checks passed"
