@@ -83,10 +83,8 @@ if [ -z "${WINEPREFIX:-}" ]; then
   export WINEPREFIX="$(cd "$(dirname "$exe")/.." && pwd)/wineprefix"
 fi
 init_prefix
-status=0
 if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
-  run_wine xvfb-run -a -s "-screen 0 1600x1000x24" wine "$@" || status=$?
+  run_wine xvfb-run -a -s "-screen 0 1600x1000x24" wine "$@"
 else
-  run_wine wine "$@" || status=$?
+  run_wine wine "$@"
 fi
-exit "$status"
