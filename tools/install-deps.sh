@@ -6,8 +6,16 @@ set -euo pipefail
 pkgs=(cmake make g++ gcc googletest libbenchmark-dev libjpeg-dev libstb-dev nlohmann-json3-dev
       clang libclang-rt-14-dev
       g++-mingw-w64-i686 binutils-mingw-w64-i686
-      wine wine32:i386 xvfb xauth imagemagick x11-utils
-      nsis zip unzip procps)
+      wine xvfb xauth imagemagick x11-utils
+      nsis zip unzip p7zip-full procps)
+# The Windows programs are tested under the Wine this machine can run: the
+# 32-bit one where 32-bit x86 code runs, else the 64-bit one with the 64-bit
+# test build (tools/wine-arch.sh).
+if [ "$("$(dirname "$0")/wine-arch.sh")" = win32 ]; then
+  pkgs+=(wine32:i386)
+else
+  pkgs+=(wine64 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64)
+fi
 
 missing=()
 for p in "${pkgs[@]}"; do
@@ -20,7 +28,7 @@ done
 echo "Installing: ${missing[*]}"
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO=sudo
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [[ " ${missing[*]} " == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive

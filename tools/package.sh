@@ -5,16 +5,24 @@
 #   Vorn-Controls-<version>-win32.zip         the portable form
 #   SHA256SUMS                                over both
 # Installs what is missing first (NSIS among it). Prints the sizes.
+#   tools/package.sh [release|release64]
+# release64 makes the 64-bit twin in build/release64 (-win64- in the names),
+# which only the tests use, on machines that run no 32-bit code.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+preset=${1:-release}
+case $preset in
+release | release64) ;;
+*) echo "usage: tools/package.sh [release|release64]" >&2; exit 2 ;;
+esac
 
 tools/install-deps.sh
 
-cmake --preset release >/dev/null
-cmake --build --preset release -j "${JOBS:-2}"
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j "${JOBS:-2}"
 
-build=$root/build/release
+build=$root/build/$preset
 packages=$build/packages
 rm -rf "$packages"
 (cd "$build" && cpack -C Release >/dev/null)

@@ -14,9 +14,11 @@ cd "$root"
 tools/install-deps.sh
 
 # --- build ------------------------------------------------------------------
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target Vorn_Controls -j "${JOBS:-2}"
-build=$root/build/win32
+# The 32-bit build, or the 64-bit one on a machine that runs no 32-bit code.
+arch=$(tools/wine-arch.sh)
+cmake --preset "$arch" >/dev/null
+cmake --build --preset "$arch" --target Vorn_Controls -j "${JOBS:-2}"
+build=$root/build/$arch
 exe=$build/bin/Vorn_Controls.exe
 # The demo's own prefix: its windows go to the user's display as they are,
 # while the test prefix keeps everything in a virtual desktop.

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Remakes the pictures of the user guide and the README in docs/screenshots/
-# from the real program: Vorn_Controls.exe of the win32 build under Wine,
+# from the real program: Vorn_Controls.exe of the win32 build under Wine
+# (win64 on a machine that runs no 32-bit code, tools/wine-arch.sh),
 # against the simulated camera, driven by vorn_windriver. Run it whenever the
 # window changes.
 #   tools/screenshots.sh            every picture
 #   tools/screenshots.sh NAME...    only these (file names without .png)
 # Uses $DISPLAY when set, else a virtual X display. The program runs from
-# C:\Vorn Controls in a Wine prefix of its own (build/win32/wineprefix-shots)
+# C:\Vorn Controls in a Wine prefix of its own (build/<arch>/wineprefix-shots)
 # that has Wine's own fonts, so the window looks as on Windows.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,10 +15,11 @@ cd "$root"
 
 tools/install-deps.sh
 targets=(Vorn_Controls vorn_uvc SonixCamera vorn_windriver vorn_ctl)
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j "${JOBS:-2}" --target "${targets[@]}"
+arch=$(tools/wine-arch.sh)
+cmake --preset "$arch" >/dev/null
+cmake --build --preset "$arch" -j "${JOBS:-2}" --target "${targets[@]}"
 
-build=$root/build/win32
+build=$root/build/$arch
 out=$root/docs/screenshots
 work=$build/screenshots-work
 export WINEPREFIX=$build/wineprefix-shots VORN_WINE_FONTS=1 WINEDEBUG=-all
@@ -68,7 +70,7 @@ window Vorn Camera Control Tool"}
     cat
     echo "shot Z:${bmp//\//\\}"
   } >"$script"
-  if ! wine "$build/bin/vorn_windriver.exe" "Z:${script//\//\\}" >"$work/$name.log" 2>&1; then
+  if ! tools/wine-run.sh "$build/bin/vorn_windriver.exe" "Z:${script//\//\\}" >"$work/$name.log" 2>&1; then
     grep vorn_windriver "$work/$name.log" >&2 || tail -5 "$work/$name.log" >&2
     echo "screenshot $name failed" >&2
     exit 1

@@ -3,6 +3,9 @@
 # 32-bit prefix (created on first use). ctest uses it as the emulator.
 #   tools/wine-run.sh prog.exe args...    run (the prefix is <build>/wineprefix)
 #   tools/wine-run.sh --init <build>      only create the prefix
+# The prefix is 32-bit for the win32 build and 64-bit for the win64 one:
+# WINEARCH when set, else the program's own PE header, else the build's
+# toolchain, else what tools/wine-arch.sh finds this machine runs.
 # VORN_WINE_DESKTOP=0 creates a prefix whose windows go straight to the display.
 # VORN_WINE_FONTS=1 puts Wine's own fonts into the prefix (the demo and the
 # screenshots: window captions and dialogs look as on Windows).
@@ -29,10 +32,10 @@ init_prefix() {
     (
       flock 9
       if [ ! -f "$WINEPREFIX/.vorn-ready-2" ]; then
-        [ -f "$WINEPREFIX/.vorn-ready" ] || wineboot --init >/dev/null 2>&1 || true
+        [ -f "$WINEPREFIX/.vorn-ready" ] || "$wine" wineboot --init >/dev/null 2>&1 || true
         if [ "${VORN_WINE_DESKTOP:-1}" = 1 ]; then
-          wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 || true
-          wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1600x1000 /f >/dev/null 2>&1 || true
+          "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 || true
+          "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1600x1000 /f >/dev/null 2>&1 || true
         fi
         wineserver --wait || true
         touch "$WINEPREFIX/.vorn-ready" "$WINEPREFIX/.vorn-ready-2"
@@ -42,12 +45,44 @@ init_prefix() {
   if [ "${VORN_WINE_FONTS:-0}" = 1 ]; then install_wine_fonts; fi
 }
 
-export WINEARCH=win32
+here=$(cd "$(dirname "$0")" && pwd)
+
+# win32 or win64 from a PE file's machine field, nothing for other files.
+pe_arch() {
+  [ -f "$1" ] || return 0
+  local pe machine
+  pe=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ') || return 0
+  [ -n "$pe" ] || return 0
+  machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')
+  case $machine in
+  014c) echo win32 ;;
+  8664) echo win64 ;;
+  esac
+}
+build_arch() {
+  case $(grep -s '^CMAKE_TOOLCHAIN_FILE' "$1/CMakeCache.txt") in
+  *x86_64*) echo win64 ;;
+  *i686* | *i386*) echo win32 ;;
+  esac
+}
+# Debian's wine and wineboot commands take the 32-bit loader whenever it is
+# installed; a 64-bit prefix names the 64-bit one.
+use_arch() {
+  export WINEARCH=$1
+  wine=wine
+  if [ "$WINEARCH" = win64 ] && [ -x /usr/lib/wine/wine64 ]; then
+    wine=/usr/lib/wine/wine64
+    export WINELOADER=$wine
+  fi
+}
+
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko download prompts on a closed network.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
 if [ "${1:-}" = "--init" ]; then
+  arch=${WINEARCH:-$(build_arch "$2")}
+  use_arch "${arch:-$("$here/wine-arch.sh")}"
   export WINEPREFIX=${WINEPREFIX:-$(cd "$2" && pwd)/wineprefix}
   init_prefix
   exit 0
@@ -82,9 +117,12 @@ exe=$1
 if [ -z "${WINEPREFIX:-}" ]; then
   export WINEPREFIX="$(cd "$(dirname "$exe")/.." && pwd)/wineprefix"
 fi
+arch=${WINEARCH:-$(pe_arch "$exe")}
+[ -n "$arch" ] || arch=$(build_arch "$(dirname "$WINEPREFIX")")
+use_arch "${arch:-$("$here/wine-arch.sh")}"
 init_prefix
 if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
-  run_wine xvfb-run -a -s "-screen 0 1600x1000x24" wine "$@"
+  run_wine xvfb-run -a -s "-screen 0 1600x1000x24" "$wine" "$@"
 else
-  run_wine wine "$@"
+  run_wine "$wine" "$@"
 fi

@@ -6,14 +6,22 @@
 # win32 test prefix), and small helpers.
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-setup=$build/packages/Vorn-Controls-$version-win32-setup.exe
-zip=$build/packages/Vorn-Controls-$version-win32.zip
+# The shipped 32-bit release, or its 64-bit twin (release64).
+arch=win32
+grep -qs '^CMAKE_TOOLCHAIN_FILE.*x86_64' "$build/CMakeCache.txt" && arch=win64
+setup=$build/packages/Vorn-Controls-$version-$arch-setup.exe
+zip=$build/packages/Vorn-Controls-$version-$arch.zip
 driver=$build/bin/vorn_windriver.exe
 work=$build/package-test/$test
 
-export WINEPREFIX=$build/wineprefix-package WINEARCH=win32 WINEDEBUG=-all
+export WINEPREFIX=$build/wineprefix-package WINEARCH=$arch WINEDEBUG=-all
 # No Mono or Gecko prompts, and no menu entries written into the Linux desktop.
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+# Debian's wine command takes the 32-bit loader whenever it is installed.
+if [ "$arch" = win64 ] && [ -x /usr/lib/wine/wine64 ]; then
+  export WINELOADER=/usr/lib/wine/wine64
+  wine() { /usr/lib/wine/wine64 "$@"; }
+fi
 
 failures=0
 ok() { echo "ok   - $*"; }

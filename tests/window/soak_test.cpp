@@ -86,7 +86,8 @@ DWORD GdiObjectsInWineTable() {
     auto query = reinterpret_cast<Query>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
     if (!query || query(GetCurrentProcess(), 0, &info, sizeof info, nullptr) != 0 || !info.peb) return 0;
-    constexpr size_t kTableOffset = 0x94, kEntries = 0x10000;  // 32-bit process block
+    // GdiSharedHandleTable in the 32-bit and the 64-bit process block
+    constexpr size_t kTableOffset = sizeof(void*) == 4 ? 0x94 : 0xF8, kEntries = 0x10000;
     const auto* table = *reinterpret_cast<const Entry* const*>(info.peb + kTableOffset);
     if (!table) return 0;
     DWORD used = 0;
