@@ -156,12 +156,7 @@ ui::MessageMap CVornControlsDlg::PropertyMap() {
     return entries;
 }
 
-void CVornControlsDlg::ScrollStatusToEnd() {
-    HWND status = GetDlgItem(hwnd(), IDC_STATUS);
-    if (!status) return;
-    LRESULT lines = SendMessageW(status, EM_GETLINECOUNT, 0, 0);
-    SendMessageW(status, EM_LINESCROLL, 0, lines);
-}
+void CVornControlsDlg::ScrollStatusToEnd() { m_statusBox.ScrollToEnd(GetDlgItem(hwnd(), IDC_STATUS)); }
 
 void CVornControlsDlg::ValidatePropertyRange(ui::DataExchange& dx, int value, int min, int max,
                                              const wchar_t* caption) {

@@ -40,8 +40,6 @@ bool CanChangeText(UINT message) {
     }
 }
 
-size_t TextLength(HWND box) { return static_cast<size_t>(GetWindowTextLengthW(box)); }
-
 }  // namespace
 
 StatusBox::~StatusBox() { Unwatch(); }
@@ -49,13 +47,26 @@ StatusBox::~StatusBox() { Unwatch(); }
 LRESULT CALLBACK StatusBox::BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                     DWORD_PTR data) {
     auto* self = reinterpret_cast<StatusBox*>(data);
+    // Whoever sends the box anything, be it a read, a paint, a show or a
+    // change, finds the waiting lines already in it.
+    if (!self->own_ && !self->pending_.empty() && message != WM_DESTROY && message != WM_NCDESTROY) self->Flush();
     if (CanChangeText(message)) ++self->changes_;
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(hwnd, &StatusBox::BoxProc, id);
         self->box_ = nullptr;
         self->recorded_ = false;
+        self->pending_.clear();
+        self->scrollPending_ = false;
     }
     return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+size_t StatusBox::BoxLength(HWND box) const {
+    const bool was = own_;
+    own_ = true;
+    const size_t length = static_cast<size_t>(GetWindowTextLengthW(box));
+    own_ = was;
+    return length;
 }
 
 void StatusBox::Watch(HWND box) {
@@ -72,30 +83,70 @@ void StatusBox::Unwatch() {
     if (box_ && IsWindow(box_)) RemoveWindowSubclass(box_, &StatusBox::BoxProc, kSubclassId);
     box_ = nullptr;
     recorded_ = false;
+    pending_.clear();
+    scrollPending_ = false;
 }
 
 void StatusBox::Record(HWND box, size_t length) {
-    recorded_ = box == box_ && TextLength(box) == length;
+    recorded_ = box == box_ && BoxLength(box) == length;
     length_ = length;
     changesAtRecord_ = changes_;
 }
 
 bool StatusBox::Intact(HWND box) const {
-    return recorded_ && box == box_ && changes_ == changesAtRecord_ && TextLength(box) == length_;
+    return recorded_ && box == box_ && changes_ == changesAtRecord_ && BoxLength(box) == length_;
+}
+
+void StatusBox::Flush() {
+    if (!box_ || pending_.empty()) return;
+    std::wstring tail;
+    tail.swap(pending_);
+    own_ = true;
+    SendMessageW(box_, EM_SETSEL, static_cast<WPARAM>(length_), static_cast<LPARAM>(length_));
+    SendMessageW(box_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(tail.c_str()));
+    own_ = false;
+    // A box that did not take the whole tail is no longer intact, and the
+    // next Show writes the whole text.
+    Record(box_, length_ + tail.size());
+    if (scrollPending_) {
+        scrollPending_ = false;
+        ScrollNow(box_);
+    }
+}
+
+void StatusBox::ScrollNow(HWND box) {
+    const LRESULT lines = SendMessageW(box, EM_GETLINECOUNT, 0, 0);
+    SendMessageW(box, EM_LINESCROLL, 0, lines);
+}
+
+void StatusBox::ScrollToEnd(HWND box) {
+    if (!box) return;
+    if (box == box_ && !pending_.empty()) {
+        scrollPending_ = true;
+        return;
+    }
+    ScrollNow(box);
+}
+
+void StatusBox::Forget() {
+    Flush();
+    recorded_ = false;
 }
 
 void StatusBox::Show(HWND box, const std::wstring& text) {
     if (!box) return;
     Watch(box);
-    if (Intact(box) && text.size() >= length_) {
-        if (text.size() == length_) return;
-        SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(length_), static_cast<LPARAM>(length_));
-        SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str() + length_));
+    const size_t shown = length_ + pending_.size();
+    if (Intact(box) && text.size() >= shown) {
+        if (text.size() == shown) return;
+        pending_.append(text, shown, std::wstring::npos);
         ++appends_;
-        Record(box, text.size());
+        if (!IsWindowVisible(box)) return;
+        Flush();
         if (recorded_) return;
-        // The box did not take the whole tail: fall back to writing it all.
     }
+    pending_.clear();
+    scrollPending_ = false;
     ui::SetWindowTextIfChanged(box, text);
     ++rewrites_;
     Record(box, text.size());
@@ -104,10 +155,12 @@ void StatusBox::Show(HWND box, const std::wstring& text) {
 void StatusBox::Read(HWND box, std::wstring& text) {
     if (!box) return;
     Watch(box);
-    if (Intact(box) && text.size() >= length_) {
-        // The box holds the beginning of text: lines added since it was
-        // written are dropped, as reading the box would drop them.
-        text.resize(length_);
+    const size_t shown = length_ + pending_.size();
+    if (Intact(box) && text.size() >= shown) {
+        // The box holds, or is about to hold, the beginning of text: lines
+        // added since it was shown are dropped, as reading the box would
+        // drop them.
+        text.resize(shown);
         return;
     }
     text = ui::WindowText(box);

@@ -3,6 +3,13 @@
 // would make each step cost more the longer the tool runs, so the box is
 // given only the new tail while it still holds exactly what was last written
 // here, and the whole text otherwise.
+//
+// Even an append costs the edit control time that grows with its text, so
+// while the box is hidden (Show Status Information unticked, the usual case)
+// new lines wait here and go in at once when anything looks at the box:
+// any message to it, showing and painting among them, first writes what
+// waits. What a reader, the user or a test sees is the same as if every
+// line had gone in at once.
 #pragma once
 
 #include <windows.h>
@@ -33,9 +40,13 @@ public:
     // Show or Read on the dialog's control id, in the exchange's direction.
     void Exchange(ui::DataExchange& dx, int id, std::wstring& text);
 
+    // Scrolls the box so that its last line is in view; for a hidden box
+    // with lines waiting, once they are written.
+    void ScrollToEnd(HWND box);
+
     // For a status text changed other than by appending: the next Show
     // writes the whole text.
-    void Forget() { recorded_ = false; }
+    void Forget();
 
     // Whether the box holds exactly what was last written or read here:
     // no message that can change an edit control's text reached it since,
@@ -44,11 +55,17 @@ public:
 
     uint64_t appends() const { return appends_; }
     uint64_t rewrites() const { return rewrites_; }
+    // Characters shown to the box but not yet written into it.
+    size_t waiting() const { return pending_.size(); }
 
 private:
     void Watch(HWND box);
     void Unwatch();
     void Record(HWND box, size_t length);
+    // Writes the waiting lines into the box, then the scroll that waited.
+    void Flush();
+    void ScrollNow(HWND box);
+    size_t BoxLength(HWND box) const;
     static LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                     DWORD_PTR data);
 
@@ -59,6 +76,9 @@ private:
     bool recorded_ = false;
     uint64_t appends_ = 0;
     uint64_t rewrites_ = 0;
+    std::wstring pending_;         // after the box's length_ characters
+    bool scrollPending_ = false;
+    mutable bool own_ = false;     // our own messages to the box: no flush
 };
 
 }  // namespace vorn::window

@@ -108,6 +108,73 @@ TEST_F(StatusBoxTest, ReadingAnUntouchedBoxDropsLinesNotYetShown) {
     EXPECT_EQ(Dlg().m_statusText, shown);
 }
 
+TEST_F(StatusBoxTest, AHiddenBoxIsWrittenWhenAnythingLooksAtIt) {
+    StartLive("[camera]\n");
+    ASSERT_FALSE(IsWindowVisible(Box())) << "Show Status Information starts unticked";
+    ExpectBoxShowsStatus("after start-up");
+    // Steps leave their lines waiting; the box itself is not written.
+    const uint64_t rewrites = Dlg().m_statusBox.rewrites();
+    for (int i = 0; i < 20; ++i) Step(i % 2 ? VK_LEFT : VK_RIGHT);
+    EXPECT_GT(Dlg().m_statusBox.waiting(), 0u);
+
+    // Each way of looking finds every line in place, the newest in view.
+    const struct {
+        const char* name;
+        void (*look)(HWND box);
+    } looks[] = {
+        {"text length", [](HWND box) { GetWindowTextLengthW(box); }},
+        {"line count", [](HWND box) { SendMessageW(box, EM_GETLINECOUNT, 0, 0); }},
+        {"first visible line", [](HWND box) { SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0); }},
+        {"selection", [](HWND box) { SendMessageW(box, EM_GETSEL, 0, 0); }},
+    };
+    for (const auto& l : looks) {
+        SCOPED_TRACE(l.name);
+        for (int i = 0; i < 3; ++i) Step();
+        ASSERT_GT(Dlg().m_statusBox.waiting(), 0u);
+        l.look(Box());
+        EXPECT_EQ(Dlg().m_statusBox.waiting(), 0u);
+        ExpectBoxShowsStatus("after looking");
+        EXPECT_TRUE(NewestLineInView());
+    }
+
+    // Ticking Show Status Information shows every line, the newest in view.
+    for (int i = 0; i < 3; ++i) Step();
+    ClickBox(IDC_SHOW_STATUS);
+    ASSERT_TRUE(IsWindowVisible(Box()));
+    EXPECT_EQ(Dlg().m_statusBox.waiting(), 0u);
+    ExpectBoxShowsStatus("once shown");
+    EXPECT_TRUE(NewestLineInView());
+    // A visible box takes each line at once.
+    Step();
+    EXPECT_EQ(Dlg().m_statusBox.waiting(), 0u);
+    ExpectBoxShowsStatus("a step while shown");
+    EXPECT_EQ(Dlg().m_statusBox.rewrites(), rewrites) << "all of it by appending";
+}
+
+TEST_F(StatusBoxTest, WaitingLinesAreInTheBoxBeforeAnyChangeOrRead) {
+    // A change to the box from elsewhere lands on the whole text.
+    StartLive("[camera]\n");
+    Step();
+    Step();
+    ASSERT_GT(Dlg().m_statusBox.waiting(), 0u);
+    const std::wstring all = Dlg().m_statusText;
+    SendMessageW(Box(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"replaced"));
+    EXPECT_EQ(StatusBox(), L"replaced");
+    Dlg().UpdateData(false);
+    EXPECT_EQ(StatusBox(), all) << "the window's text, whole, on the next refresh";
+
+    // Reading an untouched box keeps the lines shown to it, waiting or not,
+    // and drops those never shown.
+    Step();
+    Step();
+    ASSERT_GT(Dlg().m_statusBox.waiting(), 0u);
+    const std::wstring shown = Dlg().m_statusText;
+    Dlg().AppendStatus(L"not shown yet\r\n");
+    Dlg().UpdateData(true);
+    EXPECT_EQ(Dlg().m_statusText, shown);
+    ExpectBoxShowsStatus("after the read");
+}
+
 TEST_F(StatusBoxTest, LongTextsGoPastTheEditLimit) {
     StartLive("[camera]\n");
     // Far past the 30,000 characters an edit control takes by default.
