@@ -1,10 +1,19 @@
 // Session, identity, format and firmware exports: thin forwarders to the
 // vendor library, each with its own failure and success lines.
+#include <cstddef>
+
 #include "sonix_camera.h"
 #include "uvc_log.h"
 #include "vorn_uvc.h"
 
 using namespace vorn::uvc;
+
+// The records are filled in callers' buffers, so their layout is part of the
+// binary interface; every build checks it, the 32-bit one included.
+static_assert(sizeof(bool) == 1);
+static_assert(sizeof(DeviceRecord) == 4104 && offsetof(DeviceRecord, deviceIndex) == 4096 &&
+              offsetof(DeviceRecord, present) == 4100);
+static_assert(sizeof(ResolutionInfo) == 16 && offsetof(ResolutionInfo, height) == 4);
 
 namespace {
 
