@@ -61,8 +61,8 @@ exit 0
 EOF
 snapshot=$(ls "$app/images/"*.jpg 2>/dev/null | head -1)
 
-(cd "$app" && wine ./vorn_ctl.exe list) >"$work/list.txt" 2>&1
-check "vorn_ctl.exe list from the install folder finds the camera" grep -q "Vorn UC-20 Camera" "$work/list.txt"
+console list "$app" ./vorn_ctl.exe list
+check "vorn_ctl.exe list from the install folder finds the camera" shows list "Vorn UC-20 Camera"
 
 echo "# the user's own files beside the program"
 echo "PropName,Value,DataType" >"$app/my-camera.csv"

@@ -41,6 +41,23 @@ finish() {
   exit 0
 }
 
+# console NAME FOLDER PROGRAM ARGS...: runs a Windows console program in
+# FOLDER, its output in $work/NAME.txt and its exit status in $work/NAME.rc.
+console() {
+  local name=$1 folder=$2
+  shift 2
+  (cd "$folder" && wine "$@") >"$work/$name.txt" 2>&1
+  echo $? >"$work/$name.rc"
+}
+# shows NAME PATTERN: the console run NAME printed PATTERN; when it did not,
+# what it printed and its status go to the log.
+shows() {
+  grep -q -- "$2" "$work/$1.txt" && return 0
+  echo "  $1 exited with $(cat "$work/$1.rc" 2>/dev/null) and printed:"
+  sed 's/^/  | /' "$work/$1.txt"
+  return 1
+}
+
 # Z: is the Linux root in every Wine prefix.
 winpath() { local p=$1; printf 'Z:%s' "${p//\//\\}"; }
 

@@ -30,14 +30,14 @@ click 2
 exit 0
 EOF
 
-(cd "$dir" && wine ./vorn_ctl.exe --version) >"$work/version.txt" 2>&1
-check "vorn_ctl.exe --version prints $version" grep -q "$version" "$work/version.txt"
+console version "$dir" ./vorn_ctl.exe --version
+check "vorn_ctl.exe --version prints $version" shows version "vorn_ctl $version"
 
 # The SDK on its own: only the files of sdk/.
 check "the SDK example builds from sdk/" "$cc" -Wall -o "$dir/example.exe" "$dir/sdk/example.c" -I"$dir/sdk" -L"$dir/sdk" -lvorn_uvc
-(cd "$dir" && wine ./example.exe) >"$work/example.txt" 2>&1
-check "the SDK example finds the camera" grep -q "Camera 1: Vorn UC-20 Camera" "$work/example.txt"
-check "the SDK example moves the brightness" grep -q "Brightness now 0" "$work/example.txt"
+console example "$dir" ./example.exe
+check "the SDK example finds the camera" shows example "Camera 1: Vorn UC-20 Camera"
+check "the SDK example moves the brightness" shows example "Brightness now 0"
 wineserver -w
 
 finish
