@@ -60,8 +60,8 @@ struct VideoStream::Impl {
 };
 
 void VideoStream::Impl::Run(StreamConfig config, SettingsFn settingsFn, FaultFn faultFn) {
-    // Set here as well as in Start, so a callback that stops the stream
-    // already sees it as its own thread.
+    // Set here, not by Start after the thread exists: a thread that ended
+    // at once would otherwise leave its id behind for a later thread.
     streamId = std::this_thread::get_id();
     // Forgotten on the way out: a later thread may be given the same id.
     struct Forget {
@@ -154,13 +154,15 @@ bool VideoStream::Start(const StreamConfig& requested, SettingsFn settings, Faul
         impl_->stopRequested = false;
     }
     impl_->delivered = 0;
+    // Running before the thread exists: its first callback may stop the
+    // stream before this call returns, and that stop must stand.
+    impl_->running = true;
     try {
         impl_->thread = std::thread(&Impl::Run, impl_.get(), config, std::move(settings), std::move(fault));
     } catch (const std::exception&) {
+        impl_->running = false;
         return false;
     }
-    impl_->streamId = impl_->thread.get_id();
-    impl_->running = true;
     return true;
 }
 
