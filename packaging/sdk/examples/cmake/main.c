@@ -2,10 +2,12 @@
  * brightness of the first one, moves it to the middle of its range and puts
  * it back.
  *
- * Build it in this folder with MinGW-w64 (the library is 32-bit):
- *   i686-w64-mingw32-gcc -o example.exe example.c -I. -L. -lvorn_uvc
- * and run example.exe in the program folder, beside vorn_uvc.dll and
- * SonixCamera.dll.
+ * Build it with CMake (CMakeLists.txt beside this file), or by hand from
+ * this folder; the library is 32-bit:
+ *   MinGW-w64:      i686-w64-mingw32-gcc -o example.exe main.c -I../../include -L../../lib -lvorn_uvc
+ *   Visual Studio:  cl /I..\..\include main.c ..\..\lib\vorn_uvc.lib
+ * and run it where vorn_uvc.dll and SonixCamera.dll are found (the Vorn
+ * Controls program folder, or both copied beside it).
  *
  * Every function returns 0 on success. The library writes its own log lines
  * on the standard streams as wide text, so this program prints wide text too
@@ -19,7 +21,7 @@
 int main(void) {
     DeviceRecord devices[VORN_UVC_MAX_DEVICES];
     char product[100], firmware[60];
-    int count = 0, i, value = 0, min = 0, max = 0, original = 0;
+    int count = 0, i, value = 0, min = 0, max = 0, original = 0, moved = 0;
 
     if (vorn_uvc_init() != 0) {
         fwprintf(stderr, L"The camera library could not start.\n");
@@ -48,11 +50,13 @@ int main(void) {
     }
     if (vorn_uvc_getBrightnessRange(&min, &max) == 0 && vorn_uvc_getBrightness(&original) == 0) {
         wprintf(L"Brightness %d, range %d to %d\n", original, min, max);
-        if (vorn_uvc_setBrightness(min + (max - min) / 2) == 0 && vorn_uvc_getBrightness(&value) == 0)
+        if (vorn_uvc_setBrightness(min + (max - min) / 2) == 0 && vorn_uvc_getBrightness(&value) == 0) {
             wprintf(L"Brightness now %d\n", value);
+            moved = value == min + (max - min) / 2;
+        }
         vorn_uvc_setBrightness(original);
     }
     vorn_uvc_closeCamera();
     vorn_uvc_unInit();
-    return 0;
+    return moved ? 0 : 1;
 }
