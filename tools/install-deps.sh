@@ -7,7 +7,8 @@ pkgs=(cmake make g++ gcc googletest libbenchmark-dev libjpeg-dev libstb-dev nloh
       clang libclang-rt-14-dev
       g++-mingw-w64-i686 binutils-mingw-w64-i686
       wine xvfb xauth imagemagick x11-utils
-      nsis zip unzip p7zip-full procps)
+      nsis zip unzip p7zip-full procps
+      python3 mono-mcs mono-runtime lld llvm)  # the SDK: its bindings, vorn_uvc.lib, its Microsoft-ABI example
 # The Windows programs are tested under the Wine this machine can run: the
 # 32-bit one where 32-bit x86 code runs, else the 64-bit one with the 64-bit
 # test build (tools/wine-arch.sh).

@@ -12,27 +12,11 @@ test=install
 . "$(dirname "$0")/package_env.sh"
 prepare
 
-user=$(id -un)
-local_programs=$WINEPREFIX/drive_c/users/$user/AppData/Local/Programs
-app="$local_programs/Vorn Controls"
-app_win="C:\\users\\$user\\AppData\\Local\\Programs\\Vorn Controls"
-shortcut="$WINEPREFIX/drive_c/users/$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Vorn Controls.lnk"
-uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\VornControls'
+forget_installation
 
-reg_value() {
-  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v v="$2" '$1 == v {$1 = ""; $2 = ""; sub(/^ +/, ""); print}'
-}
-reg_gone() { ! wine reg query "$1" >/dev/null 2>&1; }
-
-# A run that failed half-way leaves its installation behind: start afresh.
-wineserver -k 2>/dev/null
-if grep -q 'VornControls' "$WINEPREFIX/user.reg" 2>/dev/null; then
-  wine reg delete "$uninstall_key" /f >/dev/null 2>&1
-  wine reg delete 'HKCU\Software\Vorn' /f >/dev/null 2>&1
-fi
-rm -rf "$app" "$shortcut" "$WINEPREFIX/drive_c/VornCameras"
-
-program_files=(Vorn_Controls.exe vorn_uvc.dll vorn_ctl.exe sdk/vorn_uvc.h sdk/libvorn_uvc.dll.a sdk/example.c sdk/README.txt)
+program_files=(Vorn_Controls.exe vorn_uvc.dll vorn_ctl.exe sdk/include/vorn_uvc.h sdk/lib/vorn_uvc.lib
+  sdk/lib/libvorn_uvc.dll.a sdk/lib/cmake/vorn_uvc/vorn_uvcConfig.cmake sdk/bin/vorn_uvc.dll
+  sdk/python/vorn_uvc.py sdk/csharp/VornUvc.cs sdk/examples/cmake/main.c sdk/README.txt)
 
 echo "# silent install with the simulated camera, default folder"
 check "setup /S /SIMULATOR succeeds" wine "$setup" /S /SIMULATOR

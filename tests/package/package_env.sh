@@ -73,6 +73,29 @@ drive() {
   return $rc
 }
 
+# Where the installer puts things in the prefix, for the user running the tests.
+user=$(id -un)
+app="$WINEPREFIX/drive_c/users/$user/AppData/Local/Programs/Vorn Controls"
+app_win="C:\\users\\$user\\AppData\\Local\\Programs\\Vorn Controls"
+shortcut="$WINEPREFIX/drive_c/users/$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Vorn Controls.lnk"
+uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\VornControls'
+app_key='HKCU\Software\Vorn\VornControls'
+
+reg_value() {
+  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v v="$2" '$1 == v {$1 = ""; $2 = ""; sub(/^ +/, ""); print}'
+}
+reg_gone() { ! wine reg query "$1" >/dev/null 2>&1; }
+
+# A run that failed half-way leaves its installation behind: start afresh.
+forget_installation() {
+  wineserver -k 2>/dev/null
+  if grep -q 'VornControls' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg delete "$uninstall_key" /f >/dev/null 2>&1
+    wine reg delete 'HKCU\Software\Vorn' /f >/dev/null 2>&1
+  fi
+  rm -rf "$app" "$shortcut" "$WINEPREFIX/drive_c/VornCameras"
+}
+
 prepare() {
   for f in "$setup" "$zip" "$driver"; do
     [ -f "$f" ] || { echo "$f is missing: run tools/package.sh first"; exit 1; }
