@@ -23,23 +23,7 @@ if [ "$arch" = win64 ] && [ -x /usr/lib/wine/wine64 ]; then
   wine() { /usr/lib/wine/wine64 "$@"; }
 fi
 
-failures=0
-ok() { echo "ok   - $*"; }
-bad() { echo "FAIL - $*"; failures=$((failures + 1)); }
-# check DESCRIPTION COMMAND...: passes when the command succeeds.
-check() {
-  local what=$1
-  shift
-  if "$@"; then ok "$what"; else bad "$what"; fi
-}
-finish() {
-  if [ "$failures" -ne 0 ]; then
-    echo "$test: $failures check(s) failed"
-    exit 1
-  fi
-  echo "$test: all checks passed"
-  exit 0
-}
+. "$root/tests/support/checks.sh"
 
 # console NAME FOLDER PROGRAM ARGS...: runs a Windows console program in
 # FOLDER, its output in $work/NAME.txt and its exit status in $work/NAME.rc.

@@ -22,14 +22,8 @@ sim=${3:-}
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 
-failures=0
-ok() { echo "ok   - $*"; }
-bad() { echo "FAIL - $*"; failures=$((failures + 1)); }
-check() {
-  local what=$1
-  shift
-  if "$@"; then ok "$what"; else bad "$what"; fi
-}
+test=sdk_examples
+. "$root/tests/support/checks.sh"
 # quietly LOG COMMAND...: the command's output goes to LOG, and to this log
 # when it fails.
 quietly() {
@@ -114,8 +108,4 @@ if [ $run = 1 ]; then
   check "the Microsoft-ABI client runs against the simulated camera" run_here msvc-client "$msvc/msvc_client.exe"
 fi
 
-if [ "$failures" -ne 0 ]; then
-  echo "sdk_examples: $failures check(s) failed"
-  exit 1
-fi
-echo "sdk_examples: all checks passed"
+finish
