@@ -155,6 +155,17 @@ static class BindingTest
             Equal(3, cam.FlashType, "its flash type");
         }
 
+        try
+        {
+            new Camera(2);
+            Check(false, "a third camera is refused");
+        }
+        catch (ArgumentOutOfRangeException)
+        {
+            bool open;
+            Check(NativeMethods.vorn_uvc_isOpenCamera(out open) == 1, "a third camera is refused, the library left uninitialised");
+        }
+
         Simulator.SonixSim_LoadScenarioFile(scenario);
         using (var cam = new Camera())
         {

@@ -217,6 +217,8 @@ class CameraAtWork(unittest.TestCase):
     def test_a_missing_camera_leaves_the_library_uninitialised(self):
         with self.assertRaises(LookupError):
             self.camera(device=2).open()
+        with self.assertRaises(vorn_uvc.VornError):
+            LIB.vorn_uvc_isOpenCamera(ctypes.byref(ctypes.c_bool()))
         with self.camera(device=0) as cam:
             self.assertEqual(cam.product, "Vorn UC-20 Camera")
 

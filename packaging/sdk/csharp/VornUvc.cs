@@ -331,6 +331,7 @@ namespace Vorn.Uvc
         private readonly object frameLock = new object();
         private byte[] lastFrame;
         private long frameCount;
+        private bool initialised;
         private bool open;
         private bool previewing;
 
@@ -340,30 +341,38 @@ namespace Vorn.Uvc
         {
             this.device = device;
             frameCallback = OnFrame;
-            VornException.Check(NativeMethods.vorn_uvc_init(), "vorn_uvc_init");
             try
             {
-                Devices = Enumerate();
+                Init();
                 if (device < 0 || device >= Devices.Length)
                     throw new ArgumentOutOfRangeException("device", "no camera " + device + ": " + Devices.Length + " camera(s) found");
                 SelectAndOpen();
             }
             catch
             {
-                NativeMethods.vorn_uvc_unInit();
+                Dispose();
                 throw;
             }
         }
 
+        /// <summary>Stops, closes and uninitialises whatever the constructor
+        /// or Restart got to; failures on the way are not thrown.</summary>
         public void Dispose()
         {
-            if (!open) return;
             if (previewing) NativeMethods.vorn_uvc_StopPreview();
             previewing = false;
-            NativeMethods.vorn_uvc_closeCamera();
-            NativeMethods.vorn_uvc_unInit();
+            if (open) NativeMethods.vorn_uvc_closeCamera();
             open = false;
+            if (initialised) NativeMethods.vorn_uvc_unInit();
+            initialised = false;
             GC.KeepAlive(frameCallback);
+        }
+
+        private void Init()
+        {
+            VornException.Check(NativeMethods.vorn_uvc_init(), "vorn_uvc_init");
+            initialised = true;
+            Devices = Enumerate();
         }
 
         private static string[] Enumerate()
@@ -648,10 +657,10 @@ namespace Vorn.Uvc
             open = false;
             VornException.Check(NativeMethods.vorn_uvc_restartDevice(), "vorn_uvc_restartDevice");
             Thread.Sleep(settle);
+            initialised = false;
             VornException.Check(NativeMethods.vorn_uvc_unInit(), "vorn_uvc_unInit");
             Thread.Sleep(settle);
-            VornException.Check(NativeMethods.vorn_uvc_init(), "vorn_uvc_init");
-            Devices = Enumerate();
+            Init();
             SelectAndOpen();
         }
     }

@@ -276,6 +276,7 @@ class Camera:
         self.lib = library if library is not None else Library(path)
         self.device = device
         self.devices = []
+        self._initialised = False
         self._open = False
         self._previewing = False
         self._frames = threading.Condition()
@@ -295,27 +296,34 @@ class Camera:
         return False
 
     def open(self):
-        self.lib.vorn_uvc_init()
+        self._init()
         try:
-            self.devices = self._enumerate()
             if not 0 <= self.device < len(self.devices):
                 raise LookupError(
                     "no camera %d: %d camera(s) found" % (self.device, len(self.devices))
                 )
             self._select_and_open()
         except BaseException:
-            self._quiet("vorn_uvc_unInit")
+            self.close()
             raise
 
     def close(self):
-        if not self._open:
-            return
+        """Stops, closes and uninitialises whatever open() or restart() got
+        to; failures on the way are not raised."""
         if self._previewing:
             self._quiet("vorn_uvc_StopPreview")
             self._previewing = False
-        self._quiet("vorn_uvc_closeCamera")
-        self._quiet("vorn_uvc_unInit")
-        self._open = False
+        if self._open:
+            self._quiet("vorn_uvc_closeCamera")
+            self._open = False
+        if self._initialised:
+            self._quiet("vorn_uvc_unInit")
+            self._initialised = False
+
+    def _init(self):
+        self.lib.vorn_uvc_init()
+        self._initialised = True
+        self.devices = self._enumerate()
 
     def _enumerate(self):
         records = (DeviceRecord * MAX_DEVICES)()
@@ -532,8 +540,8 @@ class Camera:
         self._open = False
         self.lib.vorn_uvc_restartDevice()
         time.sleep(settle)
+        self._initialised = False
         self.lib.vorn_uvc_unInit()
         time.sleep(settle)
-        self.lib.vorn_uvc_init()
-        self.devices = self._enumerate()
+        self._init()
         self._select_and_open()
