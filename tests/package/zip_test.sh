@@ -43,9 +43,11 @@ check "the SDK example moves the brightness" shows example "Brightness now 0"
 wineserver -w
 # With CMake's find_package, and for Microsoft's linker.
 examples_log=$work/sdk-examples.txt
-check "the SDK's CMake and Microsoft-ABI examples build and run" \
+run_examples() {
   bash "$root/tests/sdk/sdk_examples.sh" "$dir/sdk" "$work/sdk-examples" "$dir/simulated-camera/SonixCamera.dll" \
-  >"$examples_log" 2>&1
+    >"$examples_log" 2>&1
+}
+check "the SDK's CMake and Microsoft-ABI examples build and run" run_examples
 sed 's/^/  /' "$examples_log"
 wineserver -w
 
