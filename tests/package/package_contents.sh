@@ -33,6 +33,7 @@ declare -A built=(
   [vorn_uvc.dll]=$build/bin/vorn_uvc.dll
   [vorn_ctl.exe]=$build/bin/vorn_ctl.exe
   [sdk/README.txt]=$root/packaging/sdk/README.txt
+  [sdk/sdk.md]=$root/docs/sdk.md
   [sdk/include/vorn_uvc.h]=$root/vorn_uvc/vorn_uvc.h
   [sdk/lib/vorn_uvc.lib]=$build/lib/vorn_uvc.lib
   [sdk/lib/libvorn_uvc.dll.a]=$build/lib/libvorn_uvc.dll.a
