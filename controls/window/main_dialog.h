@@ -229,6 +229,8 @@ public:
     // Stop, Exit and the camera in use unplugged: while the picture ran,
     // its settings are remembered.
     void RememberAtPictureEnd();
+    // Windows ending the session while the picture runs counts as its end.
+    bool OnEndSession(WPARAM ending, LPARAM);
     // The fields written as the camera's file, unless it is held.
     void RememberCameraSettings();
     std::string ReadCameraIdentity();

@@ -48,6 +48,7 @@ ui::MessageMap CVornControlsDlg::RememberMap() {
         ui::OnBnClicked<&CVornControlsDlg::OnSettingTouched>(IDC_ILLUMINATION),
         ui::OnBnClicked<&CVornControlsDlg::OnSettingTouched>(IDC_ROTATE_180),
         ui::OnCommand<&CVornControlsDlg::OnSettingTouched>(ID_TOOLS_RESTORE_DEFAULTS),
+        ui::OnMessage<&CVornControlsDlg::OnEndSession>(WM_ENDSESSION),
     };
     return entries;
 }
@@ -131,6 +132,13 @@ void CVornControlsDlg::OnForgetSettings() {
     }
     UpdateData(false);
     ScrollStatusToEnd();
+}
+
+bool CVornControlsDlg::OnEndSession(WPARAM ending, LPARAM) {
+    // Windows shuts down or the user logs off with the picture running: no
+    // Exit comes, and the camera powers up afresh next time.
+    if (ending) RememberAtPictureEnd();
+    return false;
 }
 
 bool CVornControlsDlg::OnSliderTouched(int, int, HWND) {

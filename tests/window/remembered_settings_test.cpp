@@ -141,13 +141,13 @@ TEST_F(RememberTest, OffUntilTickedAndTheChoiceIsKept) {
 }
 
 TEST_F(RememberTest, WrittenInTheSaveConfigFormatWhenThePictureEnds) {
-    enum class End { Stop, Exit, TickWhileRunning, Unplug };
+    enum class End { Stop, Exit, TickWhileRunning, Unplug, SessionEnds };
     const struct {
         const char* name;
         End end;
     } cases[] = {
         {"Stop", End::Stop}, {"Exit", End::Exit}, {"ticked while the picture runs", End::TickWhileRunning},
-        {"the camera unplugged", End::Unplug},
+        {"the camera unplugged", End::Unplug}, {"Windows shuts down", End::SessionEnds},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -177,6 +177,10 @@ TEST_F(RememberTest, WrittenInTheSaveConfigFormatWhenThePictureEnds) {
             EXPECT_TRUE(Running());
             break;
         case End::Unplug: ASSERT_EQ(SonixSim_SetPlugged(0, 0), 0); break;
+        case End::SessionEnds:
+            SendMessageW(Hwnd(), WM_QUERYENDSESSION, 0, 0);
+            SendMessageW(Hwnd(), WM_ENDSESSION, TRUE, 0);
+            break;
         }
         EXPECT_EQ(Bytes(CameraFile()), expected);
         // From the window's values: the camera is not asked for them.
