@@ -9,18 +9,13 @@
 
 #include "config/file_open.h"
 #include "config/preferences.h"
+#include "camera_test_support.h"
 #include "property_test_support.h"
 
 namespace vorn::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-const std::string kCamera =
-    "[sim]\n"
-    "fps = 30\n"
-    "[camera]\n"
-    "firmware = Vorn-Corvanith-211015K-1.3\n";
 
 struct MenuItem {
     std::wstring text;  // empty for a separator
@@ -35,7 +30,7 @@ protected:
         PropertyWindowTest::TearDown();
     }
     void Open() {
-        LoadScenario(kCamera);
+        LoadScenario(kCameraScenario);
         ASSERT_TRUE(Start());
         ShowWindow(Hwnd(), SW_SHOW);
         Pump();

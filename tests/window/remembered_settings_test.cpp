@@ -9,6 +9,7 @@
 #include <string>
 
 #include "config/file_open.h"
+#include "camera_test_support.h"
 #include "property_test_support.h"
 
 namespace vorn::test {
@@ -17,12 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Default ids 56 4f 52 4e: the file is 564f524e.csv.
-const std::string kCamera =
-    "[sim]\n"
-    "fps = 30\n"
-    "[camera]\n"
-    "product = Vorn UC-20 Camera\n"
-    "firmware = Vorn-Corvanith-211015K-1.3\n";
+const std::string kCamera = kCameraScenario;
 
 const char kHeader[] = "PropName,Value,DataType\r\n";
 

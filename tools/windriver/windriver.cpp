@@ -128,21 +128,7 @@ public:
         if (command == "wait-file") return WaitFile(Widen(rest));
         if (!current_) return Fail("no current window (a 'window' step comes first)");
         if (command == "shot") return Shot(Widen(rest));
-        if (command == "wait-still") {
-            // Three looks 100 ms apart that agree: painting has ended.
-            std::vector<uint32_t> last;
-            int same = 0;
-            return WaitFor(
-                [&] {
-                    std::vector<uint32_t> now = Look(current_);
-                    same = (!last.empty() && now == last) ? same + 1 : 0;
-                    last = std::move(now);
-                    if (same >= 2) return true;
-                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-                    return false;
-                },
-                "the window stops changing");
-        }
+        if (command == "wait-still") return WaitStill([this] { return current_; }, "the window stops changing");
 
         int id = 0;
         in >> id;
@@ -156,22 +142,13 @@ public:
             for (int i = 0; i < id; ++i) posted = posted && PostMessageW(current_, WM_KEYDOWN, VK_RIGHT, 1) != 0;
             for (int i = 0; i <= down; ++i) posted = posted && PostMessageW(current_, WM_KEYDOWN, VK_DOWN, 1) != 0;
             if (!posted) return Fail("the menu keys were refused");
-            // Then the drop-down menu, shown and painted: it looks the same three times.
-            HWND popup = nullptr;
-            std::vector<uint32_t> last;
-            int same = 0;
-            return WaitFor(
-                [&] {
-                    popup = FindWindowW(L"#32768", nullptr);
-                    if (!popup || !IsWindowVisible(popup)) return false;
-                    std::vector<uint32_t> now = Look(popup);
-                    same = (!last.empty() && now == last) ? same + 1 : 0;
-                    last = std::move(now);
-                    if (same >= 2) return true;
-                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-                    return false;
+            // Then the drop-down menu, shown and painted.
+            return WaitStill(
+                [] {
+                    HWND popup = FindWindowW(L"#32768", nullptr);
+                    return popup && IsWindowVisible(popup) ? popup : nullptr;
                 },
-                "menu " + std::to_string(id) + " is open");
+                "menu " + std::to_string(id) + " is open and painted");
         }
         std::string arg;
         std::getline(in >> std::ws, arg);
@@ -272,6 +249,25 @@ private:
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
         return true;
+    }
+
+    // Three looks 100 ms apart that agree: painting has ended. `window`
+    // gives the window to look at, or nothing while there is none yet.
+    bool WaitStill(const std::function<HWND()>& window, const std::string& what) {
+        std::vector<uint32_t> last;
+        int same = 0;
+        return WaitFor(
+            [&] {
+                const HWND hwnd = window();
+                if (!hwnd) return false;
+                std::vector<uint32_t> now = Look(hwnd);
+                same = (!last.empty() && now == last) ? same + 1 : 0;
+                last = std::move(now);
+                if (same >= 2) return true;
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                return false;
+            },
+            what);
     }
 
     bool Run(std::wstring commandLine, DWORD flags) {
