@@ -152,7 +152,9 @@ bool CVornControlsDlg::OnSettingTouched(int) {
 }
 
 void CVornControlsDlg::NoteUserSettingChange() {
-    if (!IsRunning()) return;
+    // The caption, not the controls: Load Config notes its change while it
+    // holds the controls off.
+    if (ItemText(IDC_START_CAMERA) != L"Stop Camera") return;
     // The camera may not be known yet (the switch was off at the start); the
     // change counts once it is.
     m_settingsChangedThisRun = true;

@@ -270,9 +270,12 @@ TEST_F(RememberTest, ARefusedRowKeepsThePictureAndTheFile) {
     EXPECT_EQ(Bytes(CameraFile()), kRemembered);
     Press();
     EXPECT_EQ(Bytes(CameraFile()), kRemembered);
-    // Until the user changes a setting.
+    // Until the user changes a setting: here by Load Config.
     Press();
-    Replace(IDC_BRIGHTNESS_EDIT, L"25");
+    const std::wstring loaded = ProgramFolder() + L"\\loaded.csv";
+    Put(loaded, std::string(kHeader) + "BRIGHTNESS,25,int\r\n");
+    Prompts().QueuePath(loaded);
+    Command(ID_FILE_LOAD_CONFIG);
     Press();
     const std::optional<std::string> now = Bytes(CameraFile());
     ASSERT_TRUE(now);
