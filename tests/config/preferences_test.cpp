@@ -69,22 +69,20 @@ TEST(Preferences, WrittenWithWhatOthersKeptInTheFile) {
   }
 }
 
-TEST(Preferences, OnDiskKeepsAnotherProgramsKeys) {
+TEST(Preferences, OnDiskOverWhatIsThereNow) {
   TempDir dir;
   const std::filesystem::path file = dir.path() / "user" / "preferences.ini";
   EXPECT_FALSE(ReadPreferences(file).remember);
+  std::filesystem::create_directories(file.parent_path());
+  ASSERT_TRUE(WriteBytes(file, "[window]\r\nleft = 10\r\n"));
   ASSERT_TRUE(WritePreferences(file, {true, {"C:\\a.csv"}}));
-  ASSERT_TRUE(WriteBytes(file, ReadBytes(file) + "[window]\r\nleft = 10\r\n"));
-  ASSERT_TRUE(WritePreferences(file, {false, {"C:\\b.csv", "C:\\a.csv"}}));
-  EXPECT_EQ(ReadBytes(file),
-            "[settings]\r\nremember = false\r\n[recent]\r\nfile1 = C:\\b.csv\r\nfile2 = C:\\a.csv\r\n"
-            "[window]\r\nleft = 10\r\n");
+  EXPECT_EQ(ReadBytes(file), "[window]\r\nleft = 10\r\n[settings]\r\nremember = true\r\n[recent]\r\nfile1 = C:\\a.csv\r\n");
+  EXPECT_TRUE(ReadPreferences(file).remember);
   // Not a preferences file at all: defaults, and writing starts afresh.
   ASSERT_TRUE(WriteBytes(file, std::string(70000, '[')));
   EXPECT_FALSE(ReadPreferences(file).remember);
   ASSERT_TRUE(WritePreferences(file, {true, {}}));
   EXPECT_EQ(ReadBytes(file), "[settings]\r\nremember = true\r\n");
-  EXPECT_FALSE(WritePreferences({}, {true, {}}));
 }
 
 TEST(RecentFiles, MostRecentFirstAtMostFourEachOnce) {

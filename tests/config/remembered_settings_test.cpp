@@ -12,7 +12,6 @@
 #include "config/remembered_settings.h"
 #include "config/replace_file.h"
 #include "log_capture.h"
-#include "sim_trace.h"
 #include "sonix_sim.h"
 #include "temp_dir.h"
 
@@ -327,43 +326,21 @@ TEST_F(RememberRuleTest, PowerUpValuesNeverReplaceWhatTheUserHad) {
   }
 }
 
-TEST_F(RememberRuleTest, ARefusedRowDoesNotKeepTheOthersFromTheCamera) {
-  ASSERT_EQ(SonixSim_SetFaults("SonixCam_PropertySet.1 = always\n"), 0);
-  CountingTarget target;
-  vorn::test::LogCapture quiet;
-  const RowsSummary summary = ApplyRemembered(
-      target, {ParseConfigRow("BRIGHTNESS", "10", "int"), ParseConfigRow("CONTRAST", "40", "int"),
-               ParseConfigRow("GAMMA", "150", "int")});
-  quiet.stop();
-  EXPECT_EQ(summary.failed, 1u);
-  EXPECT_EQ(target.lines, (std::vector<std::string>{"Set Brightness to 10 successfully\r\n",
-                                                    "Failed to set Contrast to 40\r\n",
-                                                    "Set Gamma to 150 successfully\r\n"}));
-  const std::vector<std::string> trace = vorn::test::simTrace();
-  EXPECT_NE(std::find(trace.begin(), trace.end(), "SonixCam_PropertySet(5, 150, 0) = 0"), trace.end());
-}
-
-TEST(RememberWrite, AFailedWriteReportsAndKeepsTheOldFile) {
+TEST(RememberWrite, FoldersAreMadeAndAFailureLeavesNoTrace) {
   TempDir dir;
-  const UserStore store(dir.path() / "user");
-  const fs::path file = store.CameraFile("564f524e");
+  const fs::path file = UserStore(dir.path() / "user").CameraFile("564f524e");
   const SavedSettings values = {1, 2, 3, 4, 100, true, 6, -5, true, 128, 128, false, false, false, false};
-  // Folders are made on the way.
   ASSERT_TRUE(WriteRemembered(file, BuildConfigTable(values)));
   const std::string first = ReadBytes(file);
   EXPECT_EQ(first.rfind("PropName,Value,DataType\r\nBRIGHTNESS,1,int\r\n", 0), 0u);
-  // A table never filled is refused before anything is touched.
+  // A table that throws while written: the temporary file goes too.
   EXPECT_FALSE(WriteRemembered(file, CSV_reader()));
   EXPECT_EQ(ReadBytes(file), first);
   EXPECT_EQ(FilesIn(file.parent_path()), std::vector<std::string>{"564f524e.csv"});
-  // No folder to write in.
-  EXPECT_FALSE(WriteRemembered(UserStore().CameraFile("564f524e"), BuildConfigTable(values)));
-  // Where the cameras folder should be, a file: nothing can be written.
+  // A file where the cameras folder should be.
   TempDir other;
   ASSERT_TRUE(WriteBytes(other.path() / "cameras", "x"));
   EXPECT_FALSE(WriteRemembered(UserStore(other.path()).CameraFile("564f524e"), BuildConfigTable(values)));
-  EXPECT_EQ(ForgetRemembered(file), ForgetResult::Forgotten);
-  EXPECT_EQ(ForgetRemembered(file), ForgetResult::NothingRemembered);
 }
 
 }  // namespace
