@@ -30,6 +30,7 @@ const CommandRule kRules[] = {
     {"reset", 0, kMany},
     {"save", 1, 1, false, false, true},
     {"apply", 1, 1},
+    {"remember", 1, 1},
     {"snapshot", 1, 1, true},
     {"burn", 1, 1, false, true},
 };

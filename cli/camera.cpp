@@ -1,7 +1,6 @@
 #include "cli/camera.h"
 
-#include <cstdio>
-
+#include "config/remembered_settings.h"
 #include "vorn_uvc.h"
 #include "window/firmware_gate.h"
 
@@ -75,11 +74,7 @@ CameraIdentity CameraSession::Identity() const {
   if (vorn_uvc_get_product(product, kProductBufferSize) == 0) id.product = BoundedText(product, sizeof product);
   id.firmware = ReadFirmware();
   uint8_t bytes[kVidPidBufferSize] = {};
-  if (vorn_uvc_getVidPid(bytes, kVidPidBufferSize) == 0) {
-    char hex[9] = {};
-    std::snprintf(hex, sizeof hex, "%02x%02x%02x%02x", bytes[0], bytes[1], bytes[2], bytes[3]);
-    id.vidPid = hex;
-  }
+  if (vorn_uvc_getVidPid(bytes, kVidPidBufferSize) == 0) id.vidPid = vorn::config::CameraIdentityText(bytes, sizeof bytes);
   return id;
 }
 

@@ -12,6 +12,7 @@ int RunSet(const Context& ctx);
 int RunReset(const Context& ctx);
 int RunSave(const Context& ctx);
 int RunApply(const Context& ctx);
+int RunRemember(const Context& ctx);
 int RunSnapshot(const Context& ctx);
 int RunBurn(const Context& ctx);
 

@@ -16,6 +16,9 @@ struct Console {
   // Where burns are recorded (firmware-history.log beside the program, the
   // window's file); empty keeps no record.
   std::filesystem::path historyFile;
+  // The user's own folder, where remember keeps the settings of each camera
+  // (vorn::config::DefaultUserFolder); empty when there is none.
+  std::filesystem::path userFolder;
 
   void Out(std::string_view text) const;
   void Err(std::string_view text) const;

@@ -42,6 +42,16 @@ const CommandText kCommands[] = {
      "Applies a configuration file row by row, with the rules and status lines of the\n"
      "window's Load Config, and reports each row: applied, unchanged, ignored or failed.\n"
      "It stops at the first row that fails; the rows before it stay applied.\n"},
+    {"remember", "remember show|save|apply|forget", "the settings kept for this camera, as the window keeps them",
+     "Works on the settings the window's Tools > Remember Settings per Camera keeps for each\n"
+     "camera, one configuration file per camera identifier (the eight hex digits of the\n"
+     "vid/pid; two cameras with the same identifier share one file):\n"
+     "  show    the file's path and rows (nothing remembered is not an error)\n"
+     "  save    the camera's current settings, written whole over the old file\n"
+     "  apply   every row with the rules and messages of Load Config; exit 1 when the\n"
+     "          camera refuses a row (the others are still applied) or the file can't be read\n"
+     "  forget  removes the file\n"
+     "The window's switch does not govern these: each acts when asked.\n"},
     {"snapshot", "snapshot FILE [--resolution WxH]", "one picture; .jpg as delivered, .png and .bmp decoded",
      "Starts the camera at the resolution given (default the camera's first), waits up to\n"
      "10 seconds for a whole picture, stops the camera and writes the file: .jpg is the\n"
@@ -76,6 +86,11 @@ const char kOptions[] =
     "  --help       this text; COMMAND --help describes the command\n"
     "  --version    the version of vorn_ctl\n";
 
+const char kUserFolder[] =
+    "Remembered settings: %APPDATA%\\Vorn Controls\\cameras on Windows; elsewhere\n"
+    "$APPDATA/Vorn Controls/cameras when APPDATA is set, else\n"
+    "$XDG_CONFIG_HOME/Vorn Controls/cameras, else ~/.config/Vorn Controls/cameras.\n";
+
 const char kExitCodes[] =
     "Exit codes: 0 success, 1 the camera or an operation failed, 2 usage or input error.\n";
 
@@ -88,7 +103,7 @@ std::string Usage() {
     line.append(line.size() < 37 ? 37 - line.size() : 1, ' ');
     text += line + std::string(c.summary) + "\n";
   }
-  return text + "\n" + kOptions + "\n" + SettingNames() + "\n" + kExitCodes;
+  return text + "\n" + kOptions + "\n" + SettingNames() + "\n" + kUserFolder + "\n" + kExitCodes;
 }
 
 std::string CommandHelp(std::string_view command) {
@@ -100,6 +115,7 @@ std::string CommandHelp(std::string_view command) {
       text += "\n";
       text += SettingNames();
     }
+    if (command == "remember") text += std::string("\n") + kUserFolder;
     return text + "\n" + kExitCodes;
   }
   return Usage();

@@ -6,6 +6,7 @@
 #include "cli/args.h"
 #include "cli/console.h"
 #include "cli/run.h"
+#include "config/remembered_settings.h"
 #include "firmware/firmware_history.h"
 
 #ifdef _WIN32
@@ -59,5 +60,6 @@ int main(int argc, char** argv) {
   // script is in the same history.
   if (const std::filesystem::path folder = ProgramFolder(); !folder.empty())
     console.historyFile = folder / vorn::firmware::kHistoryFileName;
+  console.userFolder = vorn::config::DefaultUserFolder();
   return vorn::cli::Run(args, console);
 }

@@ -20,6 +20,7 @@ int Dispatch(const Context& ctx) {
   if (c == "reset") return RunReset(ctx);
   if (c == "save") return RunSave(ctx);
   if (c == "apply") return RunApply(ctx);
+  if (c == "remember") return RunRemember(ctx);
   if (c == "snapshot") return RunSnapshot(ctx);
   if (c == "burn") return RunBurn(ctx);
   return kExitUsage;  // the parser knows no other command

@@ -27,6 +27,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 tools/wine-run.sh --init "$build"
 app="$WINEPREFIX/drive_c/Vorn Controls"
 app_win='C:\Vorn Controls'
+# %APPDATA%\Vorn Controls of the prefix: remembered settings and preferences.
+user_data="$WINEPREFIX/drive_c/users/${USER:-$(id -un)}/AppData/Roaming/Vorn Controls"
 version=$(sed -n 's/^#define VORN_VERSION_STRING "\(.*\)"$/\1/p' "$build/generated/vorn_version.h")
 
 xvfb_pid=""
@@ -50,6 +52,7 @@ fresh_app() {
   mkdir -p "$app"
   cp "$build/bin/Vorn_Controls.exe" "$build/bin/vorn_uvc.dll" "$build/bin/SonixCamera.dll" "$app/"
   cp "$build/bin/vorn_ctl.exe" "$app/"
+  rm -rf "$user_data"
   return 0
 }
 
@@ -175,6 +178,47 @@ window Vorn Camera Control Tool
 wait-window Load Configuration
 wait-contains 1024 Set Gamma to 110 successfully
 wait-video 1025
+EOF
+
+fresh_app
+# Remembered from an earlier run: the switch on, and the camera's file.
+mkdir -p "$user_data/cameras"
+printf '[settings]\r\nremember = true\r\n' >"$user_data/preferences.ini"
+cat >"$user_data/cameras/564f524e.csv" <<'EOF'
+PropName,Value,DataType
+BRIGHTNESS,24,int
+CONTRAST,44,int
+SATURATION,80,int
+SHARPNESS,3,int
+GAMMA,100,int
+AUTO_EXPOSURE,TRUE,bool
+AEC_TARGET,128,int
+AUTO_WHITE_BALANCE,TRUE,bool
+ROTATE_180,FALSE,bool
+EOF
+picture remember-settings <<'EOF'
+click 1
+wait-text 1 Stop Camera
+check 1047
+wait-visible 1024
+wait-contains 1024 Remembered settings applied.
+wait-video 1025
+open-menu 1 2
+EOF
+
+fresh_app
+# Two configuration files used before, the recent one first.
+for name in day night; do
+  printf 'PropName,Value,DataType\r\nBRIGHTNESS,10,int\r\n' >"$app/$name.csv"
+done
+mkdir -p "$user_data"
+printf '[recent]\r\nfile1 = %s\\day.csv\r\nfile2 = %s\\night.csv\r\n' "$app_win" "$app_win" \
+  >"$user_data/preferences.ini"
+picture recent-files <<'EOF'
+click 1
+wait-text 1 Stop Camera
+wait-video 1025
+open-menu 0 2
 EOF
 
 fresh_app

@@ -121,32 +121,47 @@ RowResult ApplyConfigRow(ConfigTarget& target, const ConfigRow& row) {
   return RowResult::Ignored;
 }
 
-bool LoadConfigFile(ConfigTarget& target, const std::string& fileName, const RowObserver& observer) {
-  std::vector<ConfigRow> rows;
+std::optional<std::vector<ConfigRow>> ReadConfigRows(const std::string& fileName, std::string& error) {
   try {
     CSV_reader table;
     table.read_file(fileName);
     if (!table.initialized()) {
-      target.Status("Unable to open file " + fileName + "\r\n");
-      return false;
+      error = "Unable to open file " + fileName;
+      return std::nullopt;
     }
     // A header without data rows has no stored first column: the lookup
     // raises, and the file is refused like any other malformed table.
     if (!table.column_names().empty()) table.column(table.column_names().front());
-    rows = ConfigRows(table);
+    return ConfigRows(table);
   } catch (const CsvError& e) {
-    target.Status(std::string(e.what()) + "\r\n");
-    return false;
+    error = e.what();
+    return std::nullopt;
   }
+}
 
+RowsSummary ApplyConfigRows(ConfigTarget& target, const std::vector<ConfigRow>& rows, bool stopAtFailure,
+                            const RowObserver& observer) {
   // Each row takes effect before the next; a failing row leaves the earlier
   // ones applied.
+  RowsSummary summary;
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const RowResult result = ApplyConfigRow(target, rows[i]);
     if (observer) observer(i, rows[i], result);
-    if (result == RowResult::Failed) return false;
+    if (result != RowResult::Failed) continue;
+    ++summary.failed;
+    if (stopAtFailure) break;
   }
-  return true;
+  return summary;
+}
+
+bool LoadConfigFile(ConfigTarget& target, const std::string& fileName, const RowObserver& observer) {
+  std::string error;
+  const std::optional<std::vector<ConfigRow>> rows = ReadConfigRows(fileName, error);
+  if (!rows) {
+    target.Status(error + "\r\n");
+    return false;
+  }
+  return ApplyConfigRows(target, *rows, true, observer).failed == 0;
 }
 
 }  // namespace vorn::config

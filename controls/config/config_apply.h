@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "config/config_rows.h"
 
@@ -56,6 +57,21 @@ RowResult ApplyConfigRow(ConfigTarget& target, const ConfigRow& row);
 
 // Called after each row with its index (0 for the first data row) and result.
 using RowObserver = std::function<void(std::size_t index, const ConfigRow& row, RowResult result)>;
+
+// The data rows of a configuration file (UTF-8 name) as a load reads them;
+// nullopt for a file that can't be opened or is malformed, with the reason
+// ("Unable to open file <name>" or the table's own message) in `error`.
+std::optional<std::vector<ConfigRow>> ReadConfigRows(const std::string& fileName, std::string& error);
+
+struct RowsSummary {
+  std::size_t failed = 0;  // rows that failed, at most one when stopping at the first
+};
+
+// Applies rows in order, each taking effect before the next. With
+// stopAtFailure the first failing row ends the run (a load); otherwise every
+// row is tried (the settings remembered for a camera).
+RowsSummary ApplyConfigRows(ConfigTarget& target, const std::vector<ConfigRow>& rows, bool stopAtFailure,
+                            const RowObserver& observer = {});
 
 // Reads the file (UTF-8 name) and applies its rows in order, stopping at the
 // first that fails. False for that, and for a file that can't be opened or

@@ -79,6 +79,13 @@
 #define ID_TOOLS_BURN_FIRMWARE      32773
 #define ID_HELP_ABOUT               32774
 #define ID_TOOLS_RESTORE_DEFAULTS   32775
+#define ID_TOOLS_REMEMBER_SETTINGS  32776  // check item: settings follow the camera
+#define ID_TOOLS_FORGET_SETTINGS    32777
+// File menu: the recent configuration files, added at run time under a
+// separator of their own after Load Config.
+#define ID_FILE_RECENT_FIRST        32778
+#define ID_FILE_RECENT_LAST         32781
+#define ID_FILE_RECENT_SEPARATOR    32782
 
 #ifndef IDC_STATIC
 #define IDC_STATIC                  (-1)

@@ -76,6 +76,7 @@ void CVornControlsDlg::OnStartStopCamera() {
     HWND device = GetDlgItem(hwnd(), IDC_DEVICE);
     if (m_controlsEnabled) {
         // Running, or a start that failed: back to idle.
+        RememberAtPictureEnd();
         EnableControls(false);
         EnableWindow(device, TRUE);
         SetDlgItemTextW(hwnd(), IDC_START_CAMERA, L"Start Camera");
@@ -123,6 +124,8 @@ void CVornControlsDlg::OnStartStopCamera() {
     m_menu.EnableItem(ID_TOOLS_RESTORE_DEFAULTS, MF_ENABLED);
     m_menu.EnableItem(ID_TOOLS_BURN_FIRMWARE, MF_GRAYED | MF_DISABLED);
     UpdateData(false);
+    // Over the values just read: the ones the user had for this camera.
+    ApplyRememberedSettings();
 }
 
 void CVornControlsDlg::OnDeviceSelChange() {

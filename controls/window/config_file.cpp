@@ -162,6 +162,7 @@ void CVornControlsDlg::OnSaveConfig() {
         const std::wstring message = L"Finish save properties and controls values into " + *path;
         ui::CurrentPrompts().MessageBox(hwnd(), message, L"Save Configuration", MB_OK);
         AppendStatus(message + L"\r\n");
+        NoteRecentFile(*path);
     } else {
         ui::CurrentPrompts().MessageBox(hwnd(), L"Failed to save configuration!", L"ERROR", MB_OK);
     }
@@ -170,6 +171,10 @@ void CVornControlsDlg::OnSaveConfig() {
 
 CSV_reader CVornControlsDlg::BuildConfigTable() {
     UpdateData(true);
+    return vorn::config::BuildConfigTable(SettingsFromFields());
+}
+
+vorn::config::SavedSettings CVornControlsDlg::SettingsFromFields() const {
     vorn::config::SavedSettings s;
     s.brightness = m_brightnessPos;
     s.contrast = m_contrastPos;
@@ -186,29 +191,39 @@ CSV_reader CVornControlsDlg::BuildConfigTable() {
     s.rotate180 = m_rotate180 != 0;
     s.illuminationWritten = IsIlluminationShown() && m_illuminationSupported != 0;
     s.illuminationOn = m_illuminationOn != 0;
-    return vorn::config::BuildConfigTable(s);
+    return s;
 }
 
-void CVornControlsDlg::OnLoadConfig() {
+void CVornControlsDlg::OnLoadConfig() { LoadConfigFrom(std::nullopt); }
+
+bool CVornControlsDlg::LoadConfigFrom(const std::optional<std::wstring>& chosen) {
     // Leaving this scope also sets the exposure and gain controls from the
     // modes the file left.
     ControlsOffScope controlsOff(*this);
-    ui::FileChooser chooser;
-    chooser.defaultExt = L"csv";
-    chooser.filter = kCsvFilter;
-    chooser.flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    std::optional<std::wstring> path = ui::CurrentPrompts().OpenFile(hwnd(), chooser);
-    if (!path) return;
+    std::optional<std::wstring> path = chosen;
+    if (!path) {
+        ui::FileChooser chooser;
+        chooser.defaultExt = L"csv";
+        chooser.filter = kCsvFilter;
+        chooser.flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+        path = ui::CurrentPrompts().OpenFile(hwnd(), chooser);
+        if (!path) return false;
+    }
 
     ui::WaitCursor wait;
-    if (LoadConfigFile(ToUtf8(*path))) {
+    const bool loaded = LoadConfigFile(ToUtf8(*path));
+    // The user's own change of the settings, whatever came of it.
+    NoteUserSettingChange();
+    if (loaded) {
         const std::wstring message = L"Finish load properties and controls values from " + *path;
         ui::CurrentPrompts().MessageBox(hwnd(), message, L"Load Configuration", MB_OK);
         AppendStatus(message + L"\r\n");
+        NoteRecentFile(*path);
     } else {
         ui::CurrentPrompts().MessageBox(hwnd(), L"Failed to load configuration!", L"ERROR", MB_OK);
     }
     ShowStatusEnd(*this);
+    return loaded;
 }
 
 bool CVornControlsDlg::LoadConfigFile(const std::string& fileName) {
@@ -219,4 +234,9 @@ bool CVornControlsDlg::LoadConfigFile(const std::string& fileName) {
 bool CVornControlsDlg::ApplyIntProperty(int32_t number, int32_t value) {
     WindowConfigTarget target(*this);
     return vorn::config::ApplyIntProperty(target, number, value) != RowResult::Failed;
+}
+
+vorn::config::RowsSummary CVornControlsDlg::ApplyRememberedRows(const std::vector<vorn::config::ConfigRow>& rows) {
+    WindowConfigTarget target(*this);
+    return vorn::config::ApplyRemembered(target, rows);
 }

@@ -70,7 +70,9 @@ bool CVornControlsDlg::OnDeviceChange(WPARAM event, LPARAM data) {
             RefreshDevices();
             return true;
         }
-        // Running or a failed start: back to idle as a stop would.
+        // Running or a failed start: back to idle as a stop would, and the
+        // values last applied remembered (the camera can't be asked).
+        RememberAtPictureEnd();
         if (m_controlsEnabled) EnterIdleAfterStop();
         RefreshDevices();
         AppendStatus(kDisconnected);

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -15,7 +16,10 @@
 #include <vector>
 
 #include "config/camera_defaults.h"
+#include "config/config_apply.h"
 #include "config/csv_reader.h"
+#include "config/preferences.h"
+#include "config/remembered_settings.h"
 #include "firmware/update_firmware_dialog.h"
 #include "ui/controls.h"
 #include "ui/dialog.h"
@@ -99,6 +103,14 @@ public:
     bool LoadConfigFile(const std::string& fileName);
     // True when set or skipped, or when the number has no integer operation.
     bool ApplyIntProperty(int32_t number, int32_t value);
+    // Load Config of the chosen file, or of `path` without the file dialog
+    // (a recent file). True when every row was applied.
+    bool LoadConfigFrom(const std::optional<std::wstring>& path);
+    // The fields as Save Config writes them, without reading the controls.
+    vorn::config::SavedSettings SettingsFromFields() const;
+    // Rows applied as a load applies them, with its status lines, but every
+    // row tried.
+    vorn::config::RowsSummary ApplyRememberedRows(const std::vector<vorn::config::ConfigRow>& rows);
 
     // --- Camera start and stop (camera_start.cpp) ------------------------
     void OnStartStopCamera();
@@ -200,6 +212,44 @@ public:
     void ShowDisconnected(bool disconnected);
     bool IsRunning() const;
 
+    // --- Per-user preferences (preferences.cpp) ---------------------------
+    // At start-up: the folder, the remember switch and the recent files.
+    void LoadPreferences();
+    // Changes preferences.ini as it is on disk now; a status line when it
+    // could not be written.
+    bool ChangePreferences(const std::function<void(vorn::config::Preferences&)>& change);
+
+    // --- Settings that follow the camera (remembered_settings.cpp) --------
+    // Tools > Remember Settings per Camera and Tools > Forget Settings for
+    // This Camera.
+    void OnRememberSettings();
+    void OnForgetSettings();
+    // After a start reached the picture: the camera's file applied.
+    void ApplyRememberedSettings();
+    // Stop, Exit and the camera in use unplugged: while the picture ran,
+    // its settings are remembered.
+    void RememberAtPictureEnd();
+    // Windows ending the session while the picture runs counts as its end.
+    bool OnEndSession(WPARAM ending, LPARAM);
+    // The fields written as the camera's file, unless it is held.
+    void RememberCameraSettings();
+    std::string ReadCameraIdentity();
+    // A slider, edit, mode box or Restore Camera Defaults touched by the
+    // user (the handlers of the setting still run); Load Config notes it
+    // itself.
+    bool OnSliderTouched(int code, int position, HWND sender);
+    bool OnSettingTouched(int id);
+    void NoteUserSettingChange();
+
+    // --- Recent configuration files (recent_files.cpp) --------------------
+    void OnRecentFile(int id);
+    // The File menu opens: the recent files are live exactly when Load Config is.
+    bool OnInitMenuPopup(WPARAM menu, LPARAM);
+    void NoteRecentFile(const std::wstring& path);
+    void ForgetRecentFile(const std::wstring& path);
+    // The File menu's items under Load Config, from m_preferences.
+    void ShowRecentFiles();
+
     // --- Joined by the other concerns of the window ----------------------
     // Property controls: ReadRanges, IsEditTextPending, ValidatePropertyRange,
     //   ScrollStatusToEnd, OnHScroll, OnChange<Property> (nine).
@@ -225,6 +275,8 @@ public:
     static ui::MessageMap DefaultsMap();
     static ui::MessageMap FirmwareVersionsMap();
     static ui::MessageMap DeviceChangeMap();
+    static ui::MessageMap RememberMap();
+    static ui::MessageMap RecentFilesMap();
 
 protected:
     // --- Dialog framework ------------------------------------------------
@@ -325,6 +377,16 @@ public:
     // The identifier text built at start-up: the first four bytes of the
     // vendor and product ids as eight lower-case hex digits.
     uint8_t m_vidPidBytes[10];
+
+    // Per-user state: the folder, the preferences as last read or written,
+    // the camera files that must not be written for now, and the identifier
+    // text of the camera whose picture runs (read when remembering needs it).
+    vorn::config::UserStore m_userStore;
+    vorn::config::Preferences m_preferences;
+    vorn::config::RememberGuard m_rememberGuard;
+    std::string m_runningCameraId;
+    // The user changed a setting since the picture started.
+    bool m_settingsChangedThisRun = false;
 };
 
 // Process-wide values beside the window.

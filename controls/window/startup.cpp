@@ -112,6 +112,10 @@ std::vector<ui::MessageMap> CVornControlsDlg::MessageMaps() const {
         // First: it answers Start, About and Burn Firmware while no camera
         // is there, and passes them on otherwise.
         DeviceChangeMap(),
+        // Before the property, mode and defaults maps: it notes the user's
+        // changes and passes them on.
+        RememberMap(),
+        RecentFilesMap(),
         StartupMap(),
         AboutMap(),
         FirmwareMap(),
@@ -286,6 +290,8 @@ bool CVornControlsDlg::InitMainWindow() {
     m_menu.EnableItem(ID_FILE_LOAD_CONFIG, MF_GRAYED | MF_DISABLED);
     m_menu.EnableItem(ID_TOOLS_RESTORE_DEFAULTS, MF_GRAYED | MF_DISABLED);
     g_mainDlg = this;
+    // The user's remember switch and recent files; nothing of the camera.
+    LoadPreferences();
 
     // 34-35.
     RegisterDeviceNotifications();
@@ -354,6 +360,7 @@ bool CVornControlsDlg::OnPaint() {
 HCURSOR CVornControlsDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
 
 void CVornControlsDlg::OnExit() {
+    RememberAtPictureEnd();
     EnableControls(false);
     CloseCamera();
     vorn_uvc_unInit();

@@ -5,6 +5,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdlib>
+
 #include "log_capture.h"
 #include "picture_decode.h"
 #include "process.h"
@@ -108,6 +110,32 @@ TEST_F(ProgramTest, BurnWritesTheImageAndRestarts) {
   EXPECT_NE(r.err.find("Burning: 100%\nFirmware Update Complete!\n"), std::string::npos) << r.err;
   const std::vector<std::string> trace = TraceLines();
   EXPECT_NE(std::find(trace.begin(), trace.end(), "SonixCam_RestartDevice() = 0"), trace.end());
+}
+
+TEST_F(ProgramTest, RememberKeepsEachCamerasFileUnderAppData) {
+  const char* before = std::getenv("APPDATA");
+  const std::string saved = before ? before : "";
+  SetEnvironment("APPDATA", Path("appdata"));
+  const std::filesystem::path file = dir_.path() / "appdata" / "Vorn Controls" / "cameras" / "564f524e.csv";
+  const std::string fileText = vorn::files::PathToUtf8(file);
+
+  // Every run starts from a camera at its power-up values.
+  ProcessResult r = Start({"remember", "save"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "remembered 10 rows for camera 564f524e in " + fileText + "\n");
+  EXPECT_EQ(ReadBytes(file).rfind("PropName,Value,DataType\r\nBRIGHTNESS,0,int\r\n", 0), 0u);
+
+  r = Start({"--json", "remember", "show"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(json::parse(r.out)["file"], fileText);
+  ASSERT_TRUE(WriteBytes(file, "PropName,Value,DataType\r\nBRIGHTNESS,12,int\r\n"));
+  r = Start({"remember", "apply"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find("Set Brightness to 12 successfully"), std::string::npos) << r.out;
+  r = Start({"remember", "forget"});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_FALSE(std::filesystem::exists(file));
+  SetEnvironment("APPDATA", saved);
 }
 
 TEST_F(ProgramTest, AWrongCommandGivesTheUsage) {

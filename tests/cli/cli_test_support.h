@@ -35,7 +35,7 @@ inline std::string ReadText(const std::filesystem::path& p) {
 }
 
 inline RunResult RunCli(const std::vector<std::string>& args, bool errIsTerminal = false,
-                        const std::filesystem::path& historyFile = {}) {
+                        const std::filesystem::path& historyFile = {}, const std::filesystem::path& userFolder = {}) {
   TempDir dir;
   RunResult r;
   Console console;
@@ -43,6 +43,7 @@ inline RunResult RunCli(const std::vector<std::string>& args, bool errIsTerminal
   console.err = vorn::files::Open(dir.path() / "err.txt", "w");
   console.errIsTerminal = errIsTerminal;
   console.historyFile = historyFile;
+  console.userFolder = userFolder;
   SonixSim_ClearTrace();
   {
     vorn::test::LogCapture capture;

@@ -25,6 +25,14 @@ std::wstring FreshFolder() {
     return folder;
 }
 
+std::optional<std::wstring> Environment(const wchar_t* name) {
+    std::wstring value(32768, L'\0');
+    const DWORD n = GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
+    if (n == 0 || n >= value.size()) return std::nullopt;
+    value.resize(n);
+    return value;
+}
+
 struct CommonControls {
     CommonControls() {
         INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
@@ -39,6 +47,8 @@ std::wstring Widen(const std::string& s) { return std::wstring(s.begin(), s.end(
 void MainWindowTest::SetUp() {
     static CommonControls controls;
     folder_ = FreshFolder();
+    savedAppData_ = Environment(L"APPDATA");
+    SetEnvironmentVariableW(L"APPDATA", (folder_ + L"\\AppData").c_str());
     prompts_.Clear();
     scoped_ = std::make_unique<ui::ScopedPrompts>(prompts_);
     ASSERT_EQ(SonixSim_ResetDefault(), 0);
@@ -53,6 +63,7 @@ void MainWindowTest::TearDown() {
     // Leave the library as the next test expects to find it: not initialised.
     SonixSim_ResetDefault();
     scoped_.reset();
+    SetEnvironmentVariableW(L"APPDATA", savedAppData_ ? savedAppData_->c_str() : nullptr);
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
 }

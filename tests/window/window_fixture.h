@@ -24,7 +24,10 @@
 //
 // Start() gives the window its own program folder (a fresh temporary one):
 // the images folder and vorn_settings.cfg live there, not beside the test
-// program. Pump()/PumpUntil() dispatch messages with bounded waits; the
+// program. Each test also has its own per-user folder: APPDATA points into
+// the program folder while it runs (UserFolder() is the window's
+// %APPDATA%\Vorn Controls), so remembered settings and preferences never
+// leak from one test to the next. Pump()/PumpUntil() dispatch messages with bounded waits; the
 // trace helpers read SonixSim_GetTrace; ClearTrace() starts a fresh trace
 // for the part of a test that matters.
 #pragma once
@@ -76,6 +79,8 @@ protected:
     TestMainDialog& Dlg() { return *dlg_; }
     HWND Hwnd() const { return dlg_ ? dlg_->hwnd() : nullptr; }
     const std::wstring& ProgramFolder() const { return folder_; }
+    // %APPDATA%\Vorn Controls of this test.
+    std::wstring UserFolder() const { return folder_ + L"\\AppData\\Vorn Controls"; }
     ui::ScriptedPrompts& Prompts() { return prompts_; }
 
     // The EndDialog result, if the window has ended.
@@ -112,6 +117,7 @@ protected:
 
 private:
     std::wstring folder_;
+    std::optional<std::wstring> savedAppData_;
     ui::ScriptedPrompts prompts_;
     std::unique_ptr<ui::ScopedPrompts> scoped_;
     std::unique_ptr<TestMainDialog> dlg_;

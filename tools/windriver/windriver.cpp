@@ -16,6 +16,9 @@
 //   click ID               a click on push button ID
 //   check ID               a click on check box or radio button ID
 //   menu ID                choose menu command ID
+//   open-menu INDEX [N]    open the INDEX-th menu of the menu bar (0: the first) as the
+//                          keyboard does, move N items down, and leave it open (for
+//                          pictures of a menu)
 //   type ID TEXT           replace the text of edit ID
 //   slide ID POS           drag slider ID to POS
 //   select ID INDEX        choose item INDEX of combo box ID
@@ -125,25 +128,28 @@ public:
         if (command == "wait-file") return WaitFile(Widen(rest));
         if (!current_) return Fail("no current window (a 'window' step comes first)");
         if (command == "shot") return Shot(Widen(rest));
-        if (command == "wait-still") {
-            // Three looks 100 ms apart that agree: painting has ended.
-            std::vector<uint32_t> last;
-            int same = 0;
-            return WaitFor(
-                [&] {
-                    std::vector<uint32_t> now = Look(current_);
-                    same = (!last.empty() && now == last) ? same + 1 : 0;
-                    last = std::move(now);
-                    if (same >= 2) return true;
-                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-                    return false;
-                },
-                "the window stops changing");
-        }
+        if (command == "wait-still") return WaitStill([this] { return current_; }, "the window stops changing");
 
         int id = 0;
         in >> id;
         if (command == "menu") return PostMessageW(current_, WM_COMMAND, MAKEWPARAM(id, 0), 0) != 0;
+        if (command == "open-menu") {
+            // The menu loop that SC_KEYMENU starts takes the keys queued behind it.
+            SetForegroundWindow(current_);
+            bool posted = PostMessageW(current_, WM_SYSCOMMAND, SC_KEYMENU, 0) != 0;
+            int down = 0;
+            in >> down;
+            for (int i = 0; i < id; ++i) posted = posted && PostMessageW(current_, WM_KEYDOWN, VK_RIGHT, 1) != 0;
+            for (int i = 0; i <= down; ++i) posted = posted && PostMessageW(current_, WM_KEYDOWN, VK_DOWN, 1) != 0;
+            if (!posted) return Fail("the menu keys were refused");
+            // Then the drop-down menu, shown and painted.
+            return WaitStill(
+                [] {
+                    HWND popup = FindWindowW(L"#32768", nullptr);
+                    return popup && IsWindowVisible(popup) ? popup : nullptr;
+                },
+                "menu " + std::to_string(id) + " is open and painted");
+        }
         std::string arg;
         std::getline(in >> std::ws, arg);
         HWND item = GetDlgItem(current_, id);
@@ -243,6 +249,25 @@ private:
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
         return true;
+    }
+
+    // Three looks 100 ms apart that agree: painting has ended. `window`
+    // gives the window to look at, or nothing while there is none yet.
+    bool WaitStill(const std::function<HWND()>& window, const std::string& what) {
+        std::vector<uint32_t> last;
+        int same = 0;
+        return WaitFor(
+            [&] {
+                const HWND hwnd = window();
+                if (!hwnd) return false;
+                std::vector<uint32_t> now = Look(hwnd);
+                same = (!last.empty() && now == last) ? same + 1 : 0;
+                last = std::move(now);
+                if (same >= 2) return true;
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                return false;
+            },
+            what);
     }
 
     bool Run(std::wstring commandLine, DWORD flags) {
