@@ -29,7 +29,7 @@ int RunSave(const Context& ctx) {
 
   CameraSession session;
   if (auto f = StartSession(ctx, session, true)) return Fail(ctx, *f);
-  auto saved = ReadSavedSettings(ConfigGatesOf(session));
+  auto saved = ReadSavedSettings(GatesOf(session));
   if (auto* f = std::get_if<Failure>(&saved)) return Fail(ctx, *f);
 
   CSV_reader table = vorn::config::BuildConfigTable(std::get<vorn::config::SavedSettings>(saved));
@@ -54,7 +54,7 @@ int RunApply(const Context& ctx) {
 
   CameraSession session;
   if (auto f = StartSession(ctx, session, true)) return Fail(ctx, *f);
-  CameraConfigTarget target(ConfigGatesOf(session));
+  CameraConfigTarget target(GatesOf(session));
   RowReport report(target);
   const bool ok = vorn::config::LoadConfigFile(
       target, file, [&](size_t index, const vorn::config::ConfigRow& row, vorn::config::RowResult r) {

@@ -48,7 +48,7 @@ int Show(const Context& ctx, const Camera& cam) {
 }
 
 int Save(const Context& ctx, const CameraSession& session, const Camera& cam) {
-  auto saved = ReadSavedSettings(ConfigGatesOf(session));
+  auto saved = ReadSavedSettings(GatesOf(session));
   if (auto* f = std::get_if<Failure>(&saved)) return Fail(ctx, *f);
   const CSV_reader table = vorn::config::BuildConfigTable(std::get<vorn::config::SavedSettings>(saved));
   if (!vorn::config::WriteRemembered(cam.file, table))
@@ -66,7 +66,7 @@ int Apply(const Context& ctx, const CameraSession& session, const Camera& cam) {
     return Fail(ctx, {kExitFailed,
                       "the remembered settings in '" + cam.fileText + "' can't be read: " + remembered.reason});
 
-  CameraConfigTarget target(ConfigGatesOf(session));
+  CameraConfigTarget target(GatesOf(session));
   RowReport report(target);
   vorn::config::ApplyRemembered(target, remembered.rows,
                                 [&](size_t index, const vorn::config::ConfigRow& row, vorn::config::RowResult r) {

@@ -1,5 +1,6 @@
 // get and set: the picture settings by name.
 #include "cli/commands.h"
+#include "cli/config_report.h"
 #include "cli/settings.h"
 
 namespace vorn::cli {
@@ -9,11 +10,6 @@ namespace {
 Json ToJson(const Value& v) {
   if (const bool* on = std::get_if<bool>(&v)) return *on;
   return std::get<int>(v);
-}
-
-Gates GatesOf(const CameraSession& session) {
-  const CameraIdentity id = session.Identity();
-  return Gates{RotateSupported(id.firmware), IlluminationSupported(id.firmware)};
 }
 
 }  // namespace

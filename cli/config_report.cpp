@@ -60,7 +60,7 @@ std::optional<bool> CameraConfigTarget::AecOn() {
 
 std::vector<std::string> CameraConfigTarget::TakeLines() { return std::exchange(lines_, {}); }
 
-Gates ConfigGatesOf(const CameraSession& session) {
+Gates GatesOf(const CameraSession& session) {
   const CameraIdentity id = session.Identity();
   return Gates{RotateSupported(id.firmware), IlluminationSupported(id.firmware)};
 }

@@ -38,7 +38,7 @@ private:
 };
 
 // The camera's firmware gates, as the session's camera reports its version.
-Gates ConfigGatesOf(const CameraSession& session);
+Gates GatesOf(const CameraSession& session);
 
 // One entry per row as it is applied (the RowObserver of a load): JSON rows,
 // text rows, the count applied and the first failure.
