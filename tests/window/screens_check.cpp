@@ -363,6 +363,8 @@ TEST(Screen, WindowFitsAndLaysItselfOut) {
     }
     {
         SCOPED_TRACE("maximised, then restored");
+        // The caption's maximise button, which sends this command.
+        EXPECT_TRUE(GetWindowLongW(main, GWL_STYLE) & WS_MAXIMIZEBOX);
         PostMessageW(main, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
         ASSERT_TRUE(WaitFor([&] { return IsZoomed(main) != FALSE; }));
         ASSERT_TRUE(WaitFor([&] { return ClientRectOf(main, GetDlgItem(main, kPreview)).right > firstPreview.right; }));
