@@ -1,9 +1,8 @@
 // The main window's layout in the program: at its first size every control
 // is where the template puts it and the window lies centred in its work
 // area; a change of scale makes fonts and places for the new scale and comes
-// back whole; a resize while the picture runs moves the preview and leaves
-// the frames whole.
-#include "camera_test_support.h"
+// back whole. Resizing, maximising and other screens: screens_check.cpp.
+#include "window_fixture.h"
 
 #include <cstdlib>
 #include <vector>
@@ -40,16 +39,7 @@ LONG FontHeight(HWND control) {
     return font.lfHeight;
 }
 
-// Width and height a JPEG frame declares in its start-of-frame segment.
-SIZE JpegSize(const vorn::Frame& frame) {
-    const uint8_t* p = frame.data();
-    for (int i = 2; i + 8 < frame.size; ++i)
-        if (p[i] == 0xFF && (p[i + 1] == 0xC0 || p[i + 1] == 0xC2))
-            return {p[i + 7] << 8 | p[i + 8], p[i + 5] << 8 | p[i + 6]};
-    return {0, 0};
-}
-
-class LayoutWindowTest : public CameraWindowTest {
+class LayoutWindowTest : public MainWindowTest {
 protected:
     RECT WindowRect() const {
         RECT r;
@@ -69,11 +59,6 @@ protected:
     }
     void ChangeScale(int dpi, RECT suggested) {
         SendMessageW(Hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-        Pump();
-    }
-    void Resize(int width, int height) {
-        const RECT w = WindowRect();
-        SetWindowPos(Hwnd(), nullptr, w.left, w.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
         Pump();
     }
 };
@@ -131,42 +116,6 @@ TEST_F(LayoutWindowTest, AScaleChangeMakesFontsAndPlacesForItAndComesBackWhole) 
     const std::vector<RECT> back = ChildRects(Hwnd());
     ASSERT_EQ(back.size(), rects.size());
     for (size_t i = 0; i < back.size(); ++i) EXPECT_TRUE(SameRect(back[i], rects[i])) << "control " << i;
-}
-
-TEST_F(LayoutWindowTest, ResizedWhileThePictureRunsThePreviewFollowsAndFramesStayWhole) {
-    LoadScenario(kCameraScenario);
-    ASSERT_TRUE(Start());
-    const RECT first = WindowRect();
-    Click(IDC_START_CAMERA);
-    ExpectRunning(true, true);
-    ASSERT_TRUE(WaitForFrame());
-    const RECT spec = PreviewRect();
-    EXPECT_EQ(spec.right - spec.left, 800);
-    EXPECT_EQ(spec.bottom - spec.top, 500);
-    const RECT status = ItemRect(IDC_STATUS);
-
-    // Smaller: the picture keeps 16:10 inside the smaller room, the status
-    // box narrows with the window and stays under the preview.
-    Resize(first.right - first.left - 300, first.bottom - first.top - 40);
-    const RECT small = PreviewRect();
-    EXPECT_LT(small.right - small.left, 800);
-    EXPECT_LE(std::abs((small.bottom - small.top) * 16 - (small.right - small.left) * 10), 16);
-    const RECT narrowed = ItemRect(IDC_STATUS);
-    EXPECT_EQ(narrowed.right - narrowed.left, status.right - status.left - 300);
-    EXPECT_GE(narrowed.top, small.bottom);
-    EXPECT_LE(narrowed.bottom, ClientRect().bottom);
-
-    // The frames go on and are still the camera's whole picture.
-    const vorn::Frame before = Dlg().LatestFrame();
-    ASSERT_TRUE(PumpUntil([&] { return Dlg().LatestFrame().bytes != before.bytes; }));
-    const SIZE frame = JpegSize(Dlg().LatestFrame());
-    EXPECT_EQ(frame.cx, 1280);
-    EXPECT_EQ(frame.cy, 800);
-
-    // Back at the first size the preview is again 800 by 500 at its corner.
-    Resize(first.right - first.left, first.bottom - first.top);
-    EXPECT_TRUE(SameRect(PreviewRect(), spec));
-    EXPECT_TRUE(SameRect(ItemRect(IDC_STATUS), status));
 }
 
 }  // namespace
