@@ -6,9 +6,10 @@
 # window changes.
 #   tools/screenshots.sh            every picture
 #   tools/screenshots.sh NAME...    only these (file names without .png)
-# Uses $DISPLAY when set, else a virtual X display. The program runs from
-# C:\Vorn Controls in a Wine prefix of its own (build/<arch>/wineprefix-shots)
-# that has Wine's own fonts, so the window looks as on Windows.
+# Uses $DISPLAY (at least 1920x1080) when set, else a virtual X display. The
+# program runs from C:\Vorn Controls in a Wine prefix of its own
+# (build/<arch>/wineprefix-shots) that has Wine's own fonts, so the window
+# looks as on Windows.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -39,7 +40,8 @@ cleanup() {
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
   . tools/xvfb.sh
-  start_xvfb 70 99
+  # As large as the largest screen a picture shows.
+  start_xvfb 70 99 1920x1080
 fi
 
 rm -rf "$work"
@@ -73,7 +75,10 @@ window Vorn Camera Control Tool"}
     cat
     echo "shot Z:${bmp//\//\\}"
   } >"$script"
-  if ! tools/wine-run.sh "$build/bin/vorn_windriver.exe" "Z:${script//\//\\}" >"$work/$name.log" 2>&1; then
+  local driver=("$build/bin/vorn_windriver.exe")
+  # In a Wine desktop of a screen's size (see on_screen).
+  [ -n "$screen" ] && driver=(explorer "/desktop=vorn-shots-$screen,$screen" "Z:${driver[0]//\//\\}")
+  if ! tools/wine-run.sh "${driver[@]}" "Z:${script//\//\\}" >"$work/$name.log" 2>&1; then
     grep vorn_windriver "$work/$name.log" >&2 || tail -5 "$work/$name.log" >&2
     echo "screenshot $name failed" >&2
     exit 1
@@ -85,6 +90,15 @@ window Vorn Camera Control Tool"}
     convert "$bmp" -alpha off -strip -define png:compression-level=9 PNG24:"$out/$name.png"
   fi
   echo "$out/$name.png"
+}
+
+# on_screen SIZE: the next pictures run in a Wine desktop as large as SIZE
+# (a screen's work area); an empty SIZE goes back to the prefix's own. The
+# session ends at each change, so that no program sees the last screen.
+screen=""
+on_screen() {
+  wineserver -k 2>/dev/null || true
+  screen=$1
 }
 
 # --- the pictures -----------------------------------------------------------
@@ -304,3 +318,30 @@ wait-file $app_win\\demo-done.txt
 wait-still
 EOF
 
+# The window on smaller and larger screens: a 1366x768 laptop at 100 % and a
+# 1920x1080 one at 150 %, each less its task bar; then a window made larger
+# by hand. The scale is set for the program and put back once it runs.
+for shot in "window-1366x768:1366x728:96" "window-1920x1080-150:1920x1008:144"; do
+  IFS=: read -r name size dpi <<<"$shot"
+  on_screen "$size"
+  fresh_app
+  picture "$name" "scale $dpi
+run \"$app_win\\Vorn_Controls.exe\"
+window Vorn Camera Control Tool
+scale 96" <<'EOF'
+click 1
+wait-text 1 Stop Camera
+wait-video 1025
+EOF
+done
+on_screen ""
+
+fresh_app
+picture window-resized <<'EOF'
+click 1
+wait-text 1 Stop Camera
+check 1047
+wait-visible 1024
+size 1590 940
+wait-video 1025
+EOF

@@ -3,6 +3,7 @@
 #include "ui/controls.h"
 #include "ui/data_exchange.h"
 #include "ui/prompts.h"
+#include "ui/dialog_template.h"
 
 #include <cwchar>
 #include <exception>
@@ -95,11 +96,36 @@ Dialog::~Dialog() {
 
 HWND Dialog::CreateWindowFromTemplate(HWND owner) {
     maps_ = MessageMaps();
-    ended_ = false;
-    result_ = 0;
-    return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), owner,
-                              &Dialog::Proc, reinterpret_cast<LPARAM>(this));
+    // Each font size is tried once at most, so this ends.
+    for (int attempt = 0;; ++attempt) {
+        ended_ = false;
+        result_ = 0;
+        recreatePoints_.reset();
+        const HWND created = CreateOnce(owner);
+        if (!created || !recreatePoints_ || recreatePoints_ == fontPoints_ || attempt >= 72) return created;
+        fontPoints_ = recreatePoints_;
+        DestroyWindow(created);
+    }
 }
+
+HWND Dialog::CreateOnce(HWND owner) {
+    const HINSTANCE module = GetModuleHandleW(nullptr);
+    if (fontPoints_) {
+        HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(templateId_), RT_DIALOG);
+        HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+        const auto* bytes = static_cast<const uint8_t*>(loaded ? LockResource(loaded) : nullptr);
+        if (bytes) {
+            auto changed = WithTemplateFontPoints({bytes, SizeofResource(module, found)}, *fontPoints_);
+            if (changed)
+                return CreateDialogIndirectParamW(module, reinterpret_cast<LPCDLGTEMPLATEW>(changed->data()), owner,
+                                                  &Dialog::Proc, reinterpret_cast<LPARAM>(this));
+        }
+    }
+    return CreateDialogParamW(module, MAKEINTRESOURCEW(templateId_), owner, &Dialog::Proc,
+                              reinterpret_cast<LPARAM>(this));
+}
+
+void Dialog::RecreateWithFontPoints(int points) { recreatePoints_ = points; }
 
 INT_PTR Dialog::DoModal(HWND owner) {
     if (hwnd_) return -1;

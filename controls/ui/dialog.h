@@ -45,6 +45,14 @@ public:
     // The last EndDialog result since Create or DoModal began.
     std::optional<INT_PTR> EndResult() const;
 
+    // The template's font size the window was made with; nullopt while it
+    // is the resource's own.
+    std::optional<int> FontPoints() const { return fontPoints_; }
+    // From OnInitDialog, which then returns at once: once WM_INITDIALOG is
+    // over, this window is destroyed and the dialog made again from the same
+    // template with its font at `points`.
+    void RecreateWithFontPoints(int points);
+
     // save true: controls to fields; false: fields to controls. Control
     // notifications to this dialog are dropped while the exchange runs.
     // Returns false when a field could not be read.
@@ -70,6 +78,7 @@ private:
     INT_PTR HandleMessage(const Message& msg);
     bool Dispatch(const Message& msg, LRESULT& result);
     HWND CreateWindowFromTemplate(HWND owner);
+    HWND CreateOnce(HWND owner);
 
     UINT templateId_;
     HWND hwnd_ = nullptr;
@@ -77,6 +86,8 @@ private:
     std::atomic<bool> ended_{false};
     std::atomic<INT_PTR> result_{0};
     std::vector<MessageMap> maps_;
+    std::optional<int> fontPoints_;
+    std::optional<int> recreatePoints_;
 };
 
 // Handles one message for the dialog it belongs to (keyboard navigation,

@@ -12,16 +12,6 @@ namespace {
 
 constexpr int kFirmwareBufferSize = 60;
 constexpr int kRotateBuild = 210810;
-constexpr int kPreviewWidth = 800;
-
-// Preview height for the resolution index: 16:10, 16:9, otherwise 4:3.
-int PreviewHeight(int resolutionIndex) {
-    switch (resolutionIndex) {
-    case 0: return 500;
-    case 1: return 450;
-    default: return 600;
-    }
-}
 
 }  // namespace
 
@@ -44,16 +34,6 @@ int VORN_STDCALL CVornControlsDlg::FrameCallback(const uint8_t* bytes, int count
 void CVornControlsDlg::FailCamera(const wchar_t* text) {
     ui::CurrentPrompts().MessageBox(hwnd(), text, L"ERROR", MB_OK);
     EndDialog(-1);
-}
-
-void CVornControlsDlg::SizePreview(int height) {
-    HWND preview = GetDlgItem(hwnd(), IDC_PREVIEW);
-    RECT rect;
-    if (!preview || !GetWindowRect(preview, &rect)) return;
-    if (rect.bottom - rect.top == height) return;
-    POINT topLeft = {rect.left, rect.top};
-    ScreenToClient(hwnd(), &topLeft);
-    MoveWindow(preview, topLeft.x, topLeft.y, kPreviewWidth, height, TRUE);
 }
 
 void CVornControlsDlg::OnStartStopCamera() {
@@ -94,7 +74,7 @@ void CVornControlsDlg::OnStartStopCamera() {
     if (!closing.empty()) AppendStatus(closing);
 
     const int resolution = m_resolutionCombo.CurSel();
-    SizePreview(PreviewHeight(resolution));
+    SizePreview(resolution);
 
     if (vorn_uvc_openCamera(GetDlgItem(hwnd(), IDC_PREVIEW), 0, &CVornControlsDlg::FrameCallback) != 0) {
         AppendStatus(L"Open camera failed!\r\n");

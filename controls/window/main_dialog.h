@@ -27,6 +27,7 @@
 #include "window/about_dialogs.h"
 #include "window/frame_store.h"
 #include "window/status_box.h"
+#include "window/window_layout_state.h"
 
 // Minimum and maximum of one picture property, both inclusive.
 struct PropertyRange {
@@ -120,8 +121,9 @@ public:
     static int VORN_STDCALL FrameCallback(const uint8_t* bytes, int count);
     // An "ERROR" box with the text, then the window ends with -1.
     void FailCamera(const wchar_t* text);
-    // Keeps the preview's top-left corner, 800 pixels wide, `height` high.
-    void SizePreview(int height);
+    // The preview for the picture of resolution item `resolution`, as the
+    // layout says (layout.cpp).
+    void SizePreview(int resolution);
 
     // --- Snapshots (snapshots.cpp) ----------------------------------------
     // Index of the encoder with exactly this MIME type, its class id out;
@@ -250,6 +252,18 @@ public:
     // The File menu's items under Load Config, from m_preferences.
     void ShowRecentFiles();
 
+    // --- The window on every screen (layout.cpp) -------------------------
+    // Before start-up: false when the window does not fit its work area and
+    // is made again with a smaller font.
+    bool ChooseTemplateFont();
+    // After start-up: whole and centred in the work area.
+    void PlaceInWorkArea();
+    void CaptureLayoutTemplate();
+    void ApplyLayout();
+    bool OnSize(WPARAM type, LPARAM);
+    bool OnGetMinMaxInfo(WPARAM, LPARAM info);
+    bool OnDpiChanged(WPARAM dpis, LPARAM suggested);
+
     // --- Joined by the other concerns of the window ----------------------
     // Property controls: ReadRanges, IsEditTextPending, ValidatePropertyRange,
     //   ScrollStatusToEnd, OnHScroll, OnChange<Property> (nine).
@@ -277,6 +291,7 @@ public:
     static ui::MessageMap DeviceChangeMap();
     static ui::MessageMap RememberMap();
     static ui::MessageMap RecentFilesMap();
+    static ui::MessageMap LayoutMap();
 
 protected:
     // --- Dialog framework ------------------------------------------------
@@ -387,6 +402,10 @@ public:
     std::string m_runningCameraId;
     // The user changed a setting since the picture started.
     bool m_settingsChangedThisRun = false;
+
+    // The template's rectangles, the scale and the picture's aspect the
+    // layout works from.
+    vorn::window::WindowLayoutState m_layout;
 };
 
 // Process-wide values beside the window.

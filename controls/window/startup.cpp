@@ -126,6 +126,7 @@ std::vector<ui::MessageMap> CVornControlsDlg::MessageMaps() const {
         ModeMap(),
         DefaultsMap(),
         FirmwareVersionsMap(),
+        LayoutMap(),
         // The maps of the property controls, mode switches, camera start and
         // stop, snapshots, configuration and firmware join here.
     };
@@ -134,9 +135,14 @@ std::vector<ui::MessageMap> CVornControlsDlg::MessageMaps() const {
 void CVornControlsDlg::OnOK() {}
 
 bool CVornControlsDlg::OnInitDialog() {
+    // Too large for its screen: made again with a smaller font before
+    // anything of the start-up runs.
+    if (!ChooseTemplateFont()) return false;
     // Application message boxes (the firmware dialog's) belong to this window.
     ui::SetMainWindow(hwnd());
-    return InitMainWindow();
+    const bool focus = InitMainWindow();
+    PlaceInWorkArea();
+    return focus;
 }
 
 void CVornControlsDlg::FailStartup(const wchar_t* text) {

@@ -5,6 +5,8 @@
 //   vorn_windriver.exe SCRIPT
 //
 // Steps (a '#' line is a comment; ids are control ids of the current window):
+//   scale DPI              the scale (dots per inch) programs started after this
+//                          step get; Wine reads it when a program starts
 //   run CMDLINE            start the program (working folder: its own)
 //   run-console CMDLINE    the same in a console window of its own
 //   window TITLE           wait for its visible top-level window TITLE; make it current
@@ -23,6 +25,7 @@
 //   slide ID POS           drag slider ID to POS
 //   select ID INDEX        choose item INDEX of combo box ID
 //   drop ID                open the list of combo box ID
+//   size WIDTH HEIGHT      resize the current window, centred in its work area
 //   wait-text ID TEXT      wait until the text of ID is TEXT
 //   wait-contains ID TEXT  wait until the text of ID contains TEXT
 //   wait-visible ID        wait until ID is visible
@@ -118,6 +121,7 @@ public:
     // Runs one step; false with a reason in error() when it failed.
     bool Step(const std::string& command, const std::string& rest) {
         std::istringstream in(rest);
+        if (command == "scale") return Scale(std::atoi(rest.c_str()));
         if (command == "run") return Run(Widen(rest), 0);
         if (command == "run-console") return Run(Widen(rest), CREATE_NEW_CONSOLE);
         if (command == "console-window") return WaitWindow(Widen(rest), true, nullptr, true);
@@ -132,6 +136,11 @@ public:
 
         int id = 0;
         in >> id;
+        if (command == "size") {
+            int height = 0;
+            in >> height;
+            return Size(id, height);
+        }
         if (command == "menu") return PostMessageW(current_, WM_COMMAND, MAKEWPARAM(id, 0), 0) != 0;
         if (command == "open-menu") {
             // The menu loop that SC_KEYMENU starts takes the keys queued behind it.
@@ -268,6 +277,37 @@ private:
                 return false;
             },
             what);
+    }
+
+    bool Scale(int dpi) {
+        if (dpi < 72 || dpi > 480) return Fail("a scale of 72 to 480 dots per inch");
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                            nullptr) != ERROR_SUCCESS)
+            return Fail("cannot open the desktop settings");
+        const DWORD value = static_cast<DWORD>(dpi);
+        const LONG written =
+            RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+        RegCloseKey(key);
+        return written == ERROR_SUCCESS || Fail("cannot set the scale");
+    }
+
+    // The program lays itself out on its own thread: done when the size holds.
+    bool Size(int width, int height) {
+        if (width <= 0 || height <= 0) return Fail("a width and a height");
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoW(MonitorFromWindow(current_, MONITOR_DEFAULTTONEAREST), &monitor);
+        const RECT& work = monitor.rcWork;
+        SetWindowPos(current_, nullptr, work.left + (work.right - work.left - width) / 2,
+                     work.top + (work.bottom - work.top - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        return WaitFor(
+            [&] {
+                RECT r;
+                GetWindowRect(current_, &r);
+                return r.right - r.left == width && r.bottom - r.top == height;
+            },
+            "the window is " + std::to_string(width) + "x" + std::to_string(height));
     }
 
     bool Run(std::wstring commandLine, DWORD flags) {
