@@ -2,7 +2,7 @@
 
 #include "config/remembered_settings.h"
 #include "vorn_uvc.h"
-#include "window/firmware_gate.h"
+#include "firmware/firmware_gate.h"
 
 namespace vorn::cli {
 

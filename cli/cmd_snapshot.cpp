@@ -10,7 +10,7 @@
 #include "cli/frame_image.h"
 #include "config/file_open.h"
 #include "config/new_file.h"
-#include "window/frame_store.h"
+#include "imaging/frame_store.h"
 
 namespace vorn::cli {
 

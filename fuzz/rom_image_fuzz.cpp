@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "firmware/rom_image.h"
-#include "window/firmware_gate.h"
+#include "firmware/firmware_gate.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vorn::firmware;

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "video_stream.h"
-#include "window/frame_store.h"
+#include "imaging/frame_store.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "config/text_case.h"
 #include "vorn_uvc.h"
-#include "window/firmware_gate.h"
+#include "firmware/firmware_gate.h"
 
 namespace vorn::config {
 namespace {

@@ -5,7 +5,7 @@
 #include "ui/data_exchange.h"
 #include "ui/prompts.h"
 #include "window/about_dialogs.h"
-#include "window/firmware_gate.h"
+#include "firmware/firmware_gate.h"
 #include "window/main_dialog.h"
 
 HelpAboutDlg::HelpAboutDlg() : ui::Dialog(IDD_HELP_ABOUT) {}

@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "resources/resource.h"
-#include "window/firmware_gate.h"
+#include "firmware/firmware_gate.h"
 #include "window/main_dialog.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "firmware/firmware_history.h"
 #include "resources/resource.h"
 #include "ui/message_map.h"
-#include "window/firmware_gate.h"
+#include "firmware/firmware_gate.h"
 #include "window/main_dialog.h"
 
 namespace {

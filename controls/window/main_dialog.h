@@ -25,7 +25,7 @@
 #include "ui/dialog.h"
 #include "vorn_uvc.h"
 #include "window/about_dialogs.h"
-#include "window/frame_store.h"
+#include "imaging/frame_store.h"
 #include "window/status_box.h"
 #include "window/window_layout_state.h"
 

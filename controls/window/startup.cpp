@@ -15,7 +15,7 @@
 #include "resources/template_items.h"
 #include "ui/prompts.h"
 #include "window/main_dialog.h"
-#include "window/firmware_gate.h"
+#include "firmware/firmware_gate.h"
 
 CVornControlsDlg* g_mainDlg = nullptr;
 CVornControlsDlg* g_frameTarget = nullptr;

@@ -1,4 +1,4 @@
-#include "window/firmware_gate.h"
+#include "firmware/firmware_gate.h"
 
 #include <gtest/gtest.h>
 

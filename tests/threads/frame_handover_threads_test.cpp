@@ -12,7 +12,7 @@
 
 #include "sim_video_decode.h"
 #include "video_stream.h"
-#include "window/frame_store.h"
+#include "imaging/frame_store.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <new>
 #include <vector>
 
-#include "window/frame_store.h"
+#include "imaging/frame_store.h"
 
 // Allocations of at least this many bytes fail while it is non-zero, so a
 // test can make the frame buffer's allocation fail and nothing else.

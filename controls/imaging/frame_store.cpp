@@ -1,4 +1,4 @@
-#include "window/frame_store.h"
+#include "imaging/frame_store.h"
 
 #include <cstring>
 #include <new>
