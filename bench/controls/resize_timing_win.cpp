@@ -25,28 +25,12 @@
 #include "resources/resource.h"
 #include "sonix_sim.h"
 #include "ui/dialog.h"
-#include "ui/scripted_prompts.h"
-#include "window/main_dialog.h"
+#include "timing_window.h"
 
 namespace {
 
-class TimingDialog : public CVornControlsDlg {
-public:
-    explicit TimingDialog(std::wstring folder) : folder_(std::move(folder)) {}
-
-protected:
-    std::wstring ModuleFileName() const override { return folder_ + L"\\Vorn_Controls.exe"; }
-
-private:
-    std::wstring folder_;
-};
-
-double NowMs() {
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
+using timing::NowMs;
+using timing::TimingDialog;
 
 uint64_t Delivered() {
     uint64_t count = 0;
@@ -94,20 +78,13 @@ Summary Summarise(std::vector<double> v) {
 
 int main(int argc, char** argv) {
     const int resizes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 40;
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
-    ui::ScriptedPrompts prompts;
-    ui::ScopedPrompts scoped(prompts);
+    timing::Session session(L"vorn_resize_timing");
     if (SonixSim_LoadScenarioText("[sim]\nfps = 30\n[camera]\n") != 0) {
         std::fprintf(stderr, "the simulated camera refused the scenario\n");
         return 1;
     }
 
-    wchar_t tmp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, tmp);
-    const std::wstring folder = std::wstring(tmp) + L"vorn_resize_timing";
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
+    const std::wstring& folder = session.folder();
 
     TimingDialog dlg(folder);
     if (!dlg.Create(nullptr) || dlg.EndResult()) {
@@ -192,6 +169,5 @@ int main(int argc, char** argv) {
     dlg.OnExit();
     dlg.Destroy();
     ui::PumpMessages();
-    std::filesystem::remove_all(folder);
     return 0;
 }

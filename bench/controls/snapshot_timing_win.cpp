@@ -14,21 +14,12 @@
 
 #include "resources/resource.h"
 #include "ui/dialog.h"
-#include "ui/scripted_prompts.h"
-#include "window/main_dialog.h"
+#include "timing_window.h"
 
 namespace {
 
-class TimingDialog : public CVornControlsDlg {
-public:
-    explicit TimingDialog(std::wstring folder) : folder_(std::move(folder)) {}
-
-protected:
-    std::wstring ModuleFileName() const override { return folder_ + L"\\Vorn_Controls.exe"; }
-
-private:
-    std::wstring folder_;
-};
+using timing::NowMs;
+using timing::TimingDialog;
 
 void PumpFor(DWORD ms) {
     DWORD end = GetTickCount() + ms;
@@ -38,27 +29,14 @@ void PumpFor(DWORD ms) {
     } while (GetTickCount() < end);
 }
 
-double NowMs() {
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     const int presses = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
-    ui::ScriptedPrompts prompts;
-    ui::ScopedPrompts scoped(prompts);
+    timing::Session session(L"vorn_snapshot_timing");
+    ui::ScriptedPrompts& prompts = session.prompts();
 
-    wchar_t tmp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, tmp);
-    const std::wstring folder = std::wstring(tmp) + L"vorn_snapshot_timing";
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
+    const std::wstring& folder = session.folder();
 
     TimingDialog dlg(folder);
     if (!dlg.Create(nullptr) || dlg.EndResult()) {
@@ -95,6 +73,5 @@ int main(int argc, char** argv) {
     std::printf("files written: %zu (expected %d)\n", files, 3 * (presses + 1));
     dlg.OnExit();
     dlg.Destroy();
-    std::filesystem::remove_all(folder);
     return 0;
 }

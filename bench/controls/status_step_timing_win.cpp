@@ -20,28 +20,12 @@
 
 #include "resources/resource.h"
 #include "ui/dialog.h"
-#include "ui/scripted_prompts.h"
-#include "window/main_dialog.h"
+#include "timing_window.h"
 
 namespace {
 
-class TimingDialog : public CVornControlsDlg {
-public:
-    explicit TimingDialog(std::wstring folder) : folder_(std::move(folder)) {}
-
-protected:
-    std::wstring ModuleFileName() const override { return folder_ + L"\\Vorn_Controls.exe"; }
-
-private:
-    std::wstring folder_;
-};
-
-double NowMs() {
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
+using timing::NowMs;
+using timing::TimingDialog;
 
 void Key(HWND slider, UINT vk) {
     SendMessageW(slider, WM_KEYDOWN, vk, 1);
@@ -101,16 +85,9 @@ Figures Time(const std::wstring& folder, int lines, int steps, bool shown) {
 
 int main(int argc, char** argv) {
     const int steps = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
-    ui::ScriptedPrompts prompts;
-    ui::ScopedPrompts scoped(prompts);
+    timing::Session session(L"vorn_status_timing");
 
-    wchar_t tmp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, tmp);
-    const std::wstring folder = std::wstring(tmp) + L"vorn_status_timing";
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
+    const std::wstring& folder = session.folder();
 
     std::printf("%d slider steps per size\n", steps);
     for (bool shown : {false, true}) {
@@ -123,6 +100,5 @@ int main(int argc, char** argv) {
                         f.sameText ? "shows the status text" : "DIFFERS from the status text");
         }
     }
-    std::filesystem::remove_all(folder);
     return 0;
 }
