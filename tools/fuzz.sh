@@ -66,7 +66,7 @@ mkdir -p "$out/obj" "$out/artifacts"
 flags=(-std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
        -I"$root/controls" -I"$root")
 core=(config/file_open.cpp config/csv_reader.cpp config/text_case.cpp config/startup_settings.cpp
-      config/config_rows.cpp firmware/rom_image.cpp window/firmware_gate.cpp ../cli/args.cpp ../cli/values.cpp)
+      config/config_rows.cpp firmware/rom_image.cpp firmware/firmware_gate.cpp ../cli/args.cpp ../cli/values.cpp)
 objs=()
 for src in "${core[@]}"; do
   obj="$out/obj/$(basename "${src%.cpp}").o"
