@@ -56,6 +56,7 @@
 #define IDC_BROWSE_FOLDER           1050
 #define IDC_ILLUMINATION            1051
 #define IDC_DEVICE                  1052
+#define IDC_DEVICE_LABEL            1054  // "Camera:", shown with the device box
 
 // Firmware update dialog (template 130)
 #define IDC_FW_SOURCE_PATH          1027

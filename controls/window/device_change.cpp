@@ -145,8 +145,14 @@ void CVornControlsDlg::FillDeviceCombo() {
         if (slot == m_selectedDevice) selectedItem = item;
         m_deviceCombo.AddString(vorn::resources::kDeviceItems[item++]);
     }
-    m_deviceCombo.Show(m_validDeviceCount > 1);
+    ShowDeviceChoice(m_validDeviceCount > 1);
     m_deviceCombo.SetCurSel(item > 0 ? selectedItem : -1);
+}
+
+void CVornControlsDlg::ShowDeviceChoice(bool show) {
+    // The label goes with its box, else it points at an empty space.
+    m_deviceCombo.Show(show);
+    ShowItem(IDC_DEVICE_LABEL, show);
 }
 
 void CVornControlsDlg::EnterIdleAfterStop() {

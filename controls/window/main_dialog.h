@@ -208,6 +208,7 @@ public:
     // only the listing while the picture or a burn does.
     void RefreshDevices();
     void FillDeviceCombo();
+    void ShowDeviceChoice(bool show);
     // The stop branch of Start/Stop, for a camera that is already gone.
     void EnterIdleAfterStop();
     void EnterStartFailed(const wchar_t* line);

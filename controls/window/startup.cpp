@@ -249,11 +249,11 @@ bool CVornControlsDlg::InitMainWindow() {
     // 23-24. Resolution and device choice.
     m_resolutionCombo.SetCurSel(0);
     if (m_validDeviceCount > 1) {
-        m_deviceCombo.Show(true);
+        ShowDeviceChoice(true);
         while (m_deviceCombo.Count() > m_validDeviceCount)
             m_deviceCombo.DeleteString(m_deviceCombo.Count() - 1);
     } else {
-        m_deviceCombo.Show(false);
+        ShowDeviceChoice(false);
     }
     m_deviceCombo.SetCurSel(0);
 

@@ -150,6 +150,7 @@ TEST_F(DeviceChangeTest, ACameraNotInUseComesAndGoesWithoutDisturbingThePicture)
     ASSERT_EQ(SonixSim_SetPlugged(0, 0), 0);
     EXPECT_EQ(ComboItems(IDC_DEVICE).size(), 1u);
     EXPECT_FALSE(Visible(IDC_DEVICE));
+    EXPECT_FALSE(Visible(IDC_DEVICE_LABEL));
     EXPECT_EQ(Dlg().m_selectedDevice, 0);
     ExpectRunning(true, true);
     EXPECT_EQ(Caption(), caption);
@@ -160,6 +161,7 @@ TEST_F(DeviceChangeTest, ACameraNotInUseComesAndGoesWithoutDisturbingThePicture)
     ASSERT_EQ(SonixSim_SetPlugged(0, 1), 0);
     EXPECT_EQ(ComboItems(IDC_DEVICE).size(), 2u);
     EXPECT_TRUE(Visible(IDC_DEVICE));
+    EXPECT_TRUE(Visible(IDC_DEVICE_LABEL));
     EXPECT_EQ(Dlg().m_selectedDevice, 1);
     EXPECT_TRUE(EndsWith(Status(), L"A camera was connected.\r\n"));
     ExpectRunning(true, true);
@@ -185,6 +187,7 @@ TEST_F(DeviceChangeTest, ACameraArrivingLateJoinsTheDeviceListAfterItsChecks) {
                  "replug_after_ms = 3600000\n");
     ASSERT_TRUE(Start());
     EXPECT_FALSE(Visible(IDC_DEVICE));
+    EXPECT_FALSE(Visible(IDC_DEVICE_LABEL));
     Click(IDC_START_CAMERA);
     ASSERT_TRUE(WaitForFrame());
     ASSERT_EQ(SonixSim_SetPlugged(1, 1), 0);

@@ -137,6 +137,7 @@ TEST_F(StartupTest, FirstSlotFailingTheProductQueryIsSkipped) {
     EXPECT_FALSE(Dlg().m_deviceValid[0]);
     EXPECT_TRUE(Dlg().m_deviceValid[1]);
     EXPECT_FALSE(Visible(IDC_DEVICE));
+    EXPECT_FALSE(Visible(IDC_DEVICE_LABEL));
     // The About box names the camera that was kept.
     EXPECT_EQ(Dlg().m_aboutDlg.m_productText, L"second");
 }
@@ -148,6 +149,7 @@ TEST_F(StartupTest, UnselectableSlotIsSkippedSilently) {
     EXPECT_EQ(Dlg().m_validDeviceCount, 2);
     EXPECT_TRUE(Prompts().Messages().empty());
     EXPECT_TRUE(Visible(IDC_DEVICE));
+    EXPECT_TRUE(Visible(IDC_DEVICE_LABEL));
     EXPECT_EQ(ComboItems(IDC_DEVICE), (std::vector<std::wstring>{L"1", L"2"}));
 }
 
@@ -163,6 +165,7 @@ TEST_F(StartupTest, SeveralUsableCamerasFillTheDeviceComboWithTheirNumbers) {
         EXPECT_EQ(Dlg().m_selectedDevice, 0);
         for (int i = 0; i < kMaxDevices; ++i) EXPECT_EQ(Dlg().m_deviceValid[i], i < cameras) << i;
         EXPECT_TRUE(Visible(IDC_DEVICE));
+        EXPECT_TRUE(Visible(IDC_DEVICE_LABEL));
         EXPECT_EQ(ComboItems(IDC_DEVICE), std::vector<std::wstring>(all.begin(), all.begin() + cameras));
         EXPECT_EQ(SendMessageW(Item(IDC_DEVICE), CB_GETCURSEL, 0, 0), 0);
         TearDown();
